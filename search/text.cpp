@@ -1,0 +1,158 @@
+// Text, byte set and the allocation rule shared by the whole program.
+#include "text.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace qz {
+namespace {
+
+void default_fatal(const char* message)
+{
+    std::fprintf(stderr, "fatal: %s\n", message);
+    std::exit(-1);
+}
+
+FatalHandler g_fatal = default_fatal;
+
+}  // namespace
+
+void set_fatal_handler(FatalHandler handler) { g_fatal = handler ? handler : default_fatal; }
+
+void fatal(const char* message)
+{
+    g_fatal(message);
+    std::abort();  // a handler must not return
+}
+
+void fatal_out_of_memory(std::size_t bytes)
+{
+    char message[64];
+    // The count is printed as %d would print it; sizes beyond int wrap as they would there.
+    std::snprintf(message, sizeof message, "分配 %d 字节内存失败!", static_cast<int>(bytes));
+    fatal(message);
+}
+
+void* checked_alloc(std::size_t bytes)
+{
+    void* block = std::malloc(bytes ? bytes : 1);
+    if (!block)
+        fatal_out_of_memory(bytes);
+    return block;
+}
+
+void* checked_realloc(void* block, std::size_t bytes)
+{
+    void* grown = std::realloc(block, bytes ? bytes : 1);
+    if (!grown)
+        fatal_out_of_memory(bytes);
+    return grown;
+}
+
+Text::Text(std::string_view bytes)
+{
+    data_ = static_cast<char*>(checked_alloc(bytes.size() + 1));
+    if (!bytes.empty())
+        std::memcpy(data_, bytes.data(), bytes.size());
+    data_[bytes.size()] = '\0';
+    size_ = bytes.size();
+}
+
+Text& Text::operator=(Text&& other) noexcept
+{
+    if (this != &other) {
+        reset();
+        data_ = other.data_;
+        size_ = other.size_;
+        other.data_ = nullptr;
+        other.size_ = 0;
+    }
+    return *this;
+}
+
+void Text::reset()
+{
+    std::free(data_);
+    data_ = nullptr;
+    size_ = 0;
+}
+
+Text Text::adopt(char* buffer, std::size_t size)
+{
+    Text text;
+    text.data_ = buffer;
+    text.size_ = size;
+    return text;
+}
+
+Text text_concat(std::initializer_list<std::string_view> parts)
+{
+    std::size_t total = 0;
+    for (std::string_view part : parts)
+        total += part.size();
+    char* buffer = static_cast<char*>(checked_alloc(total + 1));
+    char* out = buffer;
+    for (std::string_view part : parts) {
+        if (!part.empty())
+            std::memcpy(out, part.data(), part.size());
+        out += part.size();
+    }
+    *out = '\0';
+    return Text::adopt(buffer, total);
+}
+
+ByteSet::ByteSet(ByteSet&& other) noexcept
+    : data_(other.data_), size_(other.size_), capacity_(other.capacity_)
+{
+    other.data_ = nullptr;
+    other.size_ = other.capacity_ = 0;
+}
+
+ByteSet& ByteSet::operator=(ByteSet&& other) noexcept
+{
+    if (this != &other) {
+        std::free(data_);
+        data_ = other.data_;
+        size_ = other.size_;
+        capacity_ = other.capacity_;
+        other.data_ = nullptr;
+        other.size_ = other.capacity_ = 0;
+    }
+    return *this;
+}
+
+ByteSet::~ByteSet() { std::free(data_); }
+
+void ByteSet::append(const void* bytes, std::size_t count)
+{
+    if (count == 0)
+        return;
+    // One spare byte always, so that text_of can terminate in place.
+    if (capacity_ - size_ < count + 1) {
+        std::size_t wanted = size_ + count + 1;
+        std::size_t grown = capacity_ + capacity_ / 2;
+        std::size_t capacity = grown > wanted ? grown : wanted;
+        data_ = static_cast<unsigned char*>(checked_realloc(data_, capacity));
+        capacity_ = capacity;
+    }
+    std::memcpy(data_ + size_, bytes, count);
+    size_ += count;
+}
+
+Text text_of(ByteSet&& bytes)
+{
+    if (bytes.size_ == 0)
+        return Text(std::string_view());
+    const void* zero = std::memchr(bytes.data_, 0, bytes.size_);
+    std::size_t length = zero ? static_cast<std::size_t>(static_cast<const unsigned char*>(zero) - bytes.data_) : bytes.size_;
+    char* buffer = reinterpret_cast<char*>(bytes.data_);
+    buffer[length] = '\0';  // append() kept a spare byte past the end
+    if (length + 1 < bytes.capacity_ / 2)  // an early zero byte: give the rest back
+        buffer = static_cast<char*>(checked_realloc(buffer, length + 1));
+    bytes.data_ = nullptr;
+    bytes.size_ = bytes.capacity_ = 0;
+    return Text::adopt(buffer, length);
+}
+
+}  // namespace qz
