@@ -29,8 +29,8 @@ void fatal(const char* message)
 void fatal_out_of_memory(std::size_t bytes)
 {
     char message[64];
-    // The count is printed as %d would print it; sizes beyond int wrap as they would there.
-    std::snprintf(message, sizeof message, "分配 %d 字节内存失败!", static_cast<int>(bytes));
+    // The whole count, also past the range of an int.
+    std::snprintf(message, sizeof message, "分配 %llu 字节内存失败!", static_cast<unsigned long long>(bytes));
     fatal(message);
 }
 
