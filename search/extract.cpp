@@ -121,7 +121,21 @@ inline void judge(Extractor& x, const byte* page, const byte* at)
 
 void row_number_text(int count, char* out)
 {
-    std::snprintf(out, 32, "%.13g", static_cast<double>(count) + 1.0);
+    // "%.13g" of a whole number below 10^13 is its plain decimal digits, and
+    // a count of rows is far below that; writing them directly saves the
+    // floating-point formatting on pages with millions of rows.
+    long long value = static_cast<long long>(count) + 1;
+    if (value <= 0) {
+        std::snprintf(out, 32, "%.13g", static_cast<double>(count) + 1.0);
+        return;
+    }
+    char digits[24];
+    int n = 0;
+    for (; value; value /= 10)
+        digits[n++] = static_cast<char>('0' + value % 10);
+    for (int i = 0; i < n; ++i)
+        out[i] = digits[n - 1 - i];
+    out[n] = '\0';
 }
 
 void extract_modules(std::string_view page_text, ResultRows& rows)
