@@ -11,6 +11,7 @@ enum class CopyOutcome {
     copied,          // the clipboard holds the text now
     clipboard_busy,  // another program holds the clipboard; it keeps its content
     no_memory,       // no memory for the text; the clipboard keeps its content
+    rejected,        // opened and emptied, but the text was refused
 };
 
 // The system clipboard.

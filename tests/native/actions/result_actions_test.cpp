@@ -123,6 +123,8 @@ TEST(CopyAction, PutsTheAddressOnTheClipboardAndSaysWhetherItGotThere)
          failed, "before", {Notice::copy_failed}},
         {"no memory for the text", 0, false, "http://a/b.swf", CopyOutcome::no_memory, failed, "before",
          {Notice::copy_failed}},
+        {"the clipboard refused the text", 0, false, "http://a/b.swf", CopyOutcome::rejected, failed,
+         "before", {Notice::copy_failed}},
         {"nothing selected", -1, false, "", CopyOutcome::copied, {"selected_row"}, "before", {}},
         {"empty address", 0, false, "", CopyOutcome::copied, {"selected_row", "cell_text 0 1"}, "before",
          {}},
