@@ -8,8 +8,10 @@
 namespace qz {
 
 // The publisher's home page, opened through the shell at creation and at
-// destruction: a bare host name of the project's own.
-inline constexpr char kPublisherHomePage[] = "qzflash.example";
+// destruction: a bare host name of the project's own. The shell takes a bare
+// name for an address only when it begins with "www." (Windows and Wine
+// alike); any other name it looks for as a file and fails.
+inline constexpr char kPublisherHomePage[] = "www.qzflash.example";
 
 inline constexpr char kWindowTitle[] = "青禾坊QQ空间FLASH模块提取器";
 inline constexpr int kWindowWidth = 645;   // outer size, frame and caption included
