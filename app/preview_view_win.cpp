@@ -13,15 +13,24 @@ constexpr wchar_t kHostClass[] = L"QzFlashPreviewHost";
 using AtlAxWinInitFn = BOOL(WINAPI*)();
 using AtlAxGetControlFn = HRESULT(WINAPI*)(HWND, IUnknown**);
 
-// Keeps the browser's windows sized to the host.
+constexpr wchar_t kAtlClasses[][16] = {L"AtlAxWin", L"AtlAxWinLic"};
+
+// Keeps the browser's windows sized to the host, and the form's font.
 LRESULT CALLBACK host_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
 {
-    if (message == WM_SIZE) {
+    switch (message) {
+    case WM_SIZE:
         if (HWND child = GetWindow(window, GW_CHILD))
             MoveWindow(child, 0, 0, LOWORD(lparam), HIWORD(lparam), TRUE);
         return 0;
+    case WM_SETFONT:
+        SetWindowLongPtrW(window, 0, static_cast<LONG_PTR>(wparam));
+        return 0;
+    case WM_GETFONT:
+        return GetWindowLongPtrW(window, 0);
+    default:
+        return DefWindowProcW(window, message, wparam, lparam);
     }
-    return DefWindowProcW(window, message, wparam, lparam);
 }
 
 bool register_host_class(HINSTANCE instance)
@@ -29,6 +38,7 @@ bool register_host_class(HINSTANCE instance)
     WNDCLASSEXW wc{};
     wc.cbSize = sizeof wc;
     wc.lpfnWndProc = host_proc;
+    wc.cbWndExtra = sizeof(LONG_PTR);
     wc.hInstance = instance;
     wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
     wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
@@ -51,6 +61,14 @@ BSTR ansi_to_bstr(const char* text)
 WebPreview::~WebPreview()
 {
     browser_.reset();
+    if (atl_) {
+        // The container's classes would outlive atl.dll and point into
+        // freed code; atl.dll registers them for itself or for the program.
+        for (const wchar_t* name : kAtlClasses) {
+            UnregisterClassW(name, atl_.get());
+            UnregisterClassW(name, GetModuleHandleW(nullptr));
+        }
+    }
     atl_.reset();
 }
 
