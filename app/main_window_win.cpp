@@ -279,6 +279,13 @@ LRESULT MainWindow::handle(UINT message, WPARAM wparam, LPARAM lparam)
             raise(Control::account, Event::got_focus);
         return 0;
     }
+    case WM_NOTIFY:
+        // No row carries data of ours: spare the list one LVN_DELETEITEM per
+        // row when a search empties it (2.5 s for 131,072 rows under Wine).
+        if (reinterpret_cast<NMHDR*>(lparam)->code == LVN_DELETEALLITEMS &&
+            reinterpret_cast<NMHDR*>(lparam)->hwndFrom == control(Control::results))
+            return TRUE;
+        break;
     case WM_ACTIVATE:
         // Hand the focus back to the control that had it, as a dialog does;
         // the account box then gets focus again and empties itself.
