@@ -1,44 +1,103 @@
 // The WinINet calls of the page fetch, in the order the fetch makes them.
 #include "wininet_transport.h"
 
+#include <string>
 #include <vector>
 
 namespace qz {
 
+namespace {
+
+// Wine's ANSI calls pass the address through the code page and back: bytes
+// of two-byte characters cut its end short or leave stray bytes, tabs are
+// dropped and a line feed ends the path. The address goes through them as
+// ASCII, with '%', control bytes and bytes of 0x80 and above written %XX,
+// and every part comes back out with those bytes restored.
+std::string shielded(const char* address)
+{
+    static constexpr char hex[] = "0123456789ABCDEF";
+    std::string out;
+    for (const char* p = address; *p; ++p) {
+        unsigned char byte = static_cast<unsigned char>(*p);
+        if (byte <= 0x20 || byte >= 0x7F || byte == '%') {
+            out += '%';
+            out += hex[byte >> 4];
+            out += hex[byte & 15];
+        } else {
+            out += *p;
+        }
+    }
+    return out;
+}
+
+int hex_value(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    return -1;
+}
+
+// The part as the caller wrote it; false when it does not fit in `room`
+// characters with its terminator.
+bool restored(const std::vector<char>& part, DWORD length, std::size_t room, std::string& out)
+{
+    out.clear();
+    for (DWORD i = 0; i < length; ++i) {
+        int high = 0, low = 0;
+        if (part[i] == '%' && i + 2 < length && (high = hex_value(part[i + 1])) >= 0 &&
+            (low = hex_value(part[i + 2])) >= 0) {
+            out += static_cast<char>(high << 4 | low);
+            i += 2;
+        } else {
+            out += part[i];
+        }
+    }
+    return out.size() < room;
+}
+
+}  // namespace
+
 bool WinInetTransport::split_address(const char* address, AddressParts& parts)
 {
+    std::string ascii = shielded(address);
     // Canonicalising never needs much more room than the address; ask again
     // with the size WinINet names if it does.
-    DWORD size = static_cast<DWORD>(lstrlenA(address)) * 3 + 32;
+    DWORD size = static_cast<DWORD>(ascii.size()) * 3 + 32;
     std::vector<char> canonical(size);
-    if (!InternetCanonicalizeUrlA(address, canonical.data(), &size, ICU_NO_ENCODE)) {
+    if (!InternetCanonicalizeUrlA(ascii.c_str(), canonical.data(), &size, ICU_NO_ENCODE)) {
         if (GetLastError() != ERROR_INSUFFICIENT_BUFFER)
             return false;
         canonical.resize(size + 1);
         size = static_cast<DWORD>(canonical.size());
-        if (!InternetCanonicalizeUrlA(address, canonical.data(), &size, ICU_NO_ENCODE))
+        if (!InternetCanonicalizeUrlA(ascii.c_str(), canonical.data(), &size, ICU_NO_ENCODE))
             return false;
     }
 
-    char host[kHostRoom], object[kObjectRoom], user[kCredentialRoom], password[kCredentialRoom];
+    // Each part gets room for the whole address; the rooms of the parts as
+    // written are checked once they are restored.
+    const DWORD room = static_cast<DWORD>(canonical.size());
+    std::vector<char> host(room), object(room), user(room), password(room);
     URL_COMPONENTSA url = {};
     url.dwStructSize = sizeof url;
-    url.lpszHostName = host;
-    url.dwHostNameLength = sizeof host;
-    url.lpszUrlPath = object;
-    url.dwUrlPathLength = sizeof object;  // no room for extra info: the query stays in the path
-    url.lpszUserName = user;
-    url.dwUserNameLength = sizeof user;
-    url.lpszPassword = password;
-    url.dwPasswordLength = sizeof password;
+    url.lpszHostName = host.data();
+    url.dwHostNameLength = room;
+    url.lpszUrlPath = object.data();
+    url.dwUrlPathLength = room;  // no room for extra info: the query stays in the path
+    url.lpszUserName = user.data();
+    url.dwUserNameLength = room;
+    url.lpszPassword = password.data();
+    url.dwPasswordLength = room;
     if (!InternetCrackUrlA(canonical.data(), 0, 0, &url))
         return false;
-    parts.host.assign(host, url.dwHostNameLength);
     parts.port = url.nPort;
-    parts.object.assign(object, url.dwUrlPathLength);
-    parts.user.assign(user, url.dwUserNameLength);
-    parts.password.assign(password, url.dwPasswordLength);
-    return true;
+    return restored(host, url.dwHostNameLength, kHostRoom, parts.host) &&
+           restored(object, url.dwUrlPathLength, kObjectRoom, parts.object) &&
+           restored(user, url.dwUserNameLength, kCredentialRoom, parts.user) &&
+           restored(password, url.dwPasswordLength, kCredentialRoom, parts.password);
 }
 
 bool WinInetTransport::open_session()
@@ -94,7 +153,9 @@ bool WinInetTransport::read(void* buffer, std::size_t size, std::size_t& got)
     DWORD read = 0;
     BOOL ok = InternetReadFile(request_.get(), buffer, static_cast<DWORD>(size), &read);
     got = read;
-    return ok != FALSE;
+    // Wine fails the read that meets a reset but hands over the bytes that
+    // came before it; they count, and the next read reports the end.
+    return ok != FALSE || read != 0;
 }
 
 }  // namespace qz
