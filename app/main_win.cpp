@@ -8,18 +8,19 @@
 #include "form.h"
 #include "main_window_win.h"
 #include "program_handlers_win.h"
+#include "skin_step_win.h"
 #include "wininet_transport.h"
 
 namespace {
 
 // The program-wide state: the page text and the internet handle (inside the
-// transport).
+// transport); the skin library's binding lives in the skin step.
 qz::Text g_page_text;
 qz::WinInetTransport g_transport;
 
 void release_libraries_and_ole()
 {
-    // The skin library is released here once the skinning library is linked.
+    qz::release_skin_library();
     OleUninitialize();
 }
 
@@ -51,7 +52,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     std::atexit(end_of_program);
     std::atexit(exit_routine);
 
-    qz::ProgramHandlers handlers(g_transport, g_page_text);
+    qz::ProgramHandlers handlers(g_transport, g_page_text, qz::run_skin_step);
     qz::MainWindow window(handlers);
     handlers.attach(window);
     if (!window.build(instance))

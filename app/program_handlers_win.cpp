@@ -8,8 +8,7 @@ namespace qz {
 
 void ProgramHandlers::created()
 {
-    // The skin step with kInitialSkin goes here, first, once the skinning
-    // library can be linked.
+    skin_step_(kInitialSkin);
     shell_open(kPublisherHomePage);
     window_->focus(Control::search);
 }

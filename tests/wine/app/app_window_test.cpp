@@ -21,6 +21,11 @@ struct Raised {
     EventArgs args;
 };
 
+// The skin numbers the created handler asked for, in place of the real step
+// (which would dress the test process itself).
+std::vector<int> skin_steps;
+void record_skin_step(int skin_number) { skin_steps.push_back(skin_number); }
+
 // Records every handler the window runs; hands the search, focus, created
 // and destroy handlers on to the program's own when `real` is set.
 class RecordingSink final : public EventSink {
@@ -118,6 +123,7 @@ protected:
     void SetUp() override
     {
         hold_keys({});
+        skin_steps.clear();
         sink.real = &handlers;
         open();
     }
@@ -142,7 +148,7 @@ protected:
 
     WinInetTransport transport;
     Text page_text;
-    ProgramHandlers handlers{transport, page_text};
+    ProgramHandlers handlers{transport, page_text, record_skin_step};
     RecordingSink sink;
     std::optional<MainWindow> holder;
 };
@@ -330,7 +336,9 @@ TEST_F(AppWindow, PreviewViewHostsTheWebBrowser)
 TEST_F(AppWindow, CreatedRaisedOnceBeforeShownAndNoFocusEventAtStart)
 {
     EXPECT_EQ(sink.handlers(), std::vector<Handler>{Handler::created});
+    EXPECT_EQ(skin_steps, std::vector<int>{5});
     EXPECT_EQ(ansi_text_of(control(Control::account)), "608317");
+    EXPECT_EQ(GetFocus(), control(Control::search));
 }
 
 TEST_F(AppWindow, TabCycleBothWays)

@@ -81,7 +81,7 @@ int main()
     qz::WinInetTransport transport;
     qz::Text page_text;
     {
-        qz::ProgramHandlers handlers(transport, page_text);
+        qz::ProgramHandlers handlers(transport, page_text, [](int) {});
         qz::MainWindow window(handlers);
         handlers.attach(window);
         if (!window.build(GetModuleHandleW(nullptr)))
