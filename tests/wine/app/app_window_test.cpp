@@ -331,6 +331,8 @@ TEST_F(AppWindow, PreviewViewHostsTheWebBrowser)
     pump(*holder);
     EXPECT_EQ(holder->preview().address().view(), "http://qzflash.example/flash/one.swf");
     EXPECT_EQ(holder->preview().location_url().view(), "http://qzflash.example/flash/one.swf");
+    EXPECT_EQ(GetFocus(), control(Control::search));  // the view never takes the focus
+    EXPECT_FALSE(IsWindowEnabled(host));
 }
 
 TEST_F(AppWindow, CreatedRaisedOnceBeforeShownAndNoFocusEventAtStart)
@@ -451,18 +453,40 @@ TEST_F(AppWindow, EnterOnTheSearchButtonDoesNothingAndSpaceSearches)
     EXPECT_EQ(GetFocus(), button);
 }
 
-TEST_F(AppWindow, EscClosesFromEveryControl)
+TEST_F(AppWindow, EveryWayOfClosingDestroysOnceWithoutAsking)
 {
-    for (Control from : {Control::account, Control::search, Control::results}) {
-        SCOPED_TRACE(form_of(from).name);
+    enum class Way { escape, alt_f4, system_menu_close, close_message };
+    const struct {
+        const char* name;
+        Control from;
+        Way way;
+    } cases[] = {
+        {"Esc in the account box", Control::account, Way::escape},
+        {"Esc on the search button", Control::search, Way::escape},
+        {"Esc in the result list", Control::results, Way::escape},
+        {"Alt+F4", Control::results, Way::alt_f4},
+        {"the system menu's Close", Control::search, Way::system_menu_close},
+        {"the close button (WM_CLOSE)", Control::search, Way::close_message},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
         if (!holder->window())
             open();
-        SetFocus(control(from));
+        SetFocus(control(c.from));
         pump(*holder);
         sink.raised.clear();
         HWND main = holder->window();
-        press(control(from), VK_ESCAPE);
+        switch (c.way) {
+        case Way::escape: press(control(c.from), VK_ESCAPE); break;
+        case Way::alt_f4:
+            hold_keys({VK_MENU});
+            press(control(c.from), VK_F4, 1 << 29, true);
+            break;
+        case Way::system_menu_close: PostMessageW(main, WM_SYSCOMMAND, SC_CLOSE, 0); break;
+        case Way::close_message: PostMessageW(main, WM_CLOSE, 0, 0); break;
+        }
         pump(*holder);
+        hold_keys({});
         EXPECT_FALSE(IsWindow(main));
         EXPECT_EQ(holder->window(), nullptr);
         EXPECT_EQ(sink.handlers(), std::vector<Handler>{Handler::destroying});
