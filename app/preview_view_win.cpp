@@ -79,6 +79,15 @@ bool WebPreview::create(HWND parent, int left, int top, int width, int height)
         return false;
     // Only the system's own copy: never one planted beside the program.
     atl_.reset(LoadLibraryExW(L"atl.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32));
+    if (!atl_ && GetLastError() == ERROR_INVALID_PARAMETER) {
+        // A Windows 7 without the search-path update: name the file whole.
+        wchar_t path[MAX_PATH];
+        UINT length = GetSystemDirectoryW(path, MAX_PATH - 9);
+        if (length > 0 && length < MAX_PATH - 9) {
+            lstrcatW(path, L"\\atl.dll");
+            atl_.reset(LoadLibraryW(path));
+        }
+    }
     if (!atl_)
         return false;
     auto init = reinterpret_cast<AtlAxWinInitFn>(reinterpret_cast<void*>(GetProcAddress(atl_.get(), "AtlAxWinInit")));
