@@ -29,6 +29,7 @@ check "window shown" 0 $?
 hint=$(printf '\t\n\t\\xD4\\xDA\\xB4\\xCB\\xB5\\xE3\\xBB\\xF7\\xCA\\xF3\\xB1\\xEA\\xD3\\xD2\\xBC\\xFC\\xB8\\xB4\\xD6\\xC6\\xB5\\xD8\\xD6\\xB7\n\t')
 check "hint rows at start" "$hint" "$(wine "$probe" rows)"
 check "default account text" 608317 "$(wine "$probe" account)"
+check "focus on the search button at start" search "$(wine "$probe" focus)"
 sleep 0.5
 import -window root "$shot" && echo "screenshot: $shot"
 
@@ -44,6 +45,17 @@ xdotool key Return
 sleep 0.5
 check "rows after Enter" "$(cat "$expected")" "$(wait_rows)"
 check "Enter leaves the typed text" 608317 "$(wine "$probe" account)"
+
+# The tab cycle with real keys; arriving in the account box empties it.
+xdotool key Tab
+check "Tab from the account box" search "$(wine "$probe" focus)"
+xdotool key Tab
+check "Tab from the search button" list "$(wine "$probe" focus)"
+xdotool key shift+Tab
+check "Shift+Tab from the list" search "$(wine "$probe" focus)"
+xdotool key shift+Tab
+check "Shift+Tab from the search button" account "$(wine "$probe" focus)"
+check "the account box emptied on arrival" "" "$(wine "$probe" account)"
 
 xdotool key Escape
 for _ in $(seq 100); do kill -0 $pid 2>/dev/null || break; sleep 0.1; done

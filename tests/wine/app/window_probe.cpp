@@ -2,6 +2,7 @@
 //   window_probe wait            waits (10 s at most) until the main window is visible
 //   window_probe rows            the list's rows: number, tab, address (\xHH outside ASCII)
 //   window_probe account         the account box's text, raw bytes
+//   window_probe focus           which control has the focus: account, search, list or other
 //   window_probe point CONTROL   screen x y of the centre of "account", "search" or "list"
 //   window_probe box TITLE       waits for a message box so titled; prints its text (UTF-8)
 //   window_probe dismiss TITLE   presses OK on that box
@@ -141,6 +142,15 @@ int main(int argc, char** argv)
         char text[1024] = {};
         SendMessageA(account, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
         std::fputs(text, stdout);
+        return 0;
+    }
+    if (command == "focus") {
+        GUITHREADINFO info{};
+        info.cbSize = sizeof info;
+        GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info);
+        std::puts(info.hwndFocus == account ? "account" : info.hwndFocus == search ? "search"
+                  : info.hwndFocus == list  ? "list"
+                                            : "other");
         return 0;
     }
     if (command == "point" && argc > 2) {
