@@ -6,24 +6,28 @@
 
 namespace qz {
 
-std::size_t chunk_size_for(const std::optional<std::string>& content_length)
+long long content_length_value(const std::string& text)
 {
-    if (!content_length)
-        return kDefaultChunk;
-    const char* p = content_length->c_str();
+    const char* p = text.c_str();
     while (*p == ' ' || (*p >= '\t' && *p <= '\r'))
         ++p;
     bool negative = *p == '-';
     if (*p == '+' || *p == '-')
         ++p;
-    // Saturate instead of overflowing: anything past the largest chunk is alike.
-    unsigned long long value = 0;
+    constexpr long long kCeiling = 1LL << 56;  // far past any length that matters, and ten times it fits
+    long long value = 0;
     for (; *p >= '0' && *p <= '9'; ++p)
-        if (value < kLargestChunk)
-            value = value * 10 + static_cast<unsigned>(*p - '0');
-    if (negative || value == 0)
+        if (value < kCeiling)
+            value = value * 10 + (*p - '0');
+    return negative ? -value : value;
+}
+
+std::size_t chunk_size_for(const std::optional<std::string>& content_length)
+{
+    long long length = content_length ? content_length_value(*content_length) : 0;
+    if (length <= 0)
         return kDefaultChunk;
-    return value + 1 < kLargestChunk ? static_cast<std::size_t>(value + 1) : kLargestChunk;
+    return length < static_cast<long long>(kLargestChunk) ? static_cast<std::size_t>(length) + 1 : kLargestChunk;
 }
 
 std::string request_object(std::string_view object)
@@ -70,10 +74,15 @@ ByteSet fetch_page(std::string_view address, PageTransport& transport, ChunkAllo
         return body;
     }
 
-    std::size_t chunk_size = chunk_size_for(transport.content_length());
+    std::optional<std::string> length = transport.content_length();
+    std::size_t chunk_size = chunk_size_for(length);
     std::unique_ptr<void, void (*)(void*)> chunk(
         allocate_chunk ? allocate_chunk(chunk_size) : std::malloc(chunk_size), std::free);
     if (chunk) {
+        long long expected = length ? content_length_value(*length) : 0;
+        if (expected > 0)
+            body.try_reserve(expected < static_cast<long long>(kLargestReservation)
+                                 ? static_cast<std::size_t>(expected) : kLargestReservation);
         std::size_t got = 0;
         while (transport.read(chunk.get(), chunk_size, got) && got != 0)
             body.append(chunk.get(), got);

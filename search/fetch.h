@@ -54,10 +54,18 @@ public:
     virtual void close_connection() = 0;
 };
 
-// Reads the size of each body read from the Content-Length text: leading
-// white space, an optional sign, decimal digits (none reads 0); L > 0 gives
-// min(L + 1, 102,400), anything else 10,240.
+// The Content-Length text read as a decimal integer: leading white space,
+// an optional sign, decimal digits up to the first other character (none
+// reads 0); saturated rather than overflowing.
+long long content_length_value(const std::string& text);
+
+// The size of each body read: L + 1 for a Content-Length L > 0, at most
+// 102,400; 10,240 without the header or for L <= 0.
 std::size_t chunk_size_for(const std::optional<std::string>& content_length);
+
+// Room made for the body up front when the answer names its length; beyond
+// this the body grows as it arrives, so a lying header cannot claim more.
+inline constexpr std::size_t kLargestReservation = std::size_t(256) << 20;
 
 // The object as it goes on the request line: cut at its first "#", with
 // spaces and control bytes written as %XX so that they cannot break the line.

@@ -131,13 +131,25 @@ void ByteSet::append(const void* bytes, std::size_t count)
     // One spare byte always, so that text_of can terminate in place.
     if (capacity_ - size_ < count + 1) {
         std::size_t wanted = size_ + count + 1;
-        std::size_t grown = capacity_ + capacity_ / 2;
+        std::size_t grown = 2 * capacity_;
         std::size_t capacity = grown > wanted ? grown : wanted;
         data_ = static_cast<unsigned char*>(checked_realloc(data_, capacity));
         capacity_ = capacity;
     }
     std::memcpy(data_ + size_, bytes, count);
     size_ += count;
+}
+
+bool ByteSet::try_reserve(std::size_t count)
+{
+    if (count + 1 <= capacity_)
+        return true;
+    void* grown = std::realloc(data_, count + 1);
+    if (!grown)
+        return false;
+    data_ = static_cast<unsigned char*>(grown);
+    capacity_ = count + 1;
+    return true;
 }
 
 Text text_of(ByteSet&& bytes)

@@ -48,8 +48,9 @@ private:
 // The parts joined in order into one new text; an empty part adds nothing.
 Text text_concat(std::initializer_list<std::string_view> parts);
 
-// A counted buffer of bytes, grown geometrically so that appending chunk
-// after chunk copies each byte O(1) times.
+// A counted buffer of bytes, doubled as it fills so that appending chunk
+// after chunk copies each byte O(1) times (Windows' heap copies on every
+// reallocation of a large block, so fewer and larger steps pay).
 class ByteSet {
 public:
     ByteSet() = default;
@@ -63,6 +64,9 @@ public:
     std::size_t size() const { return size_; }
     bool empty() const { return size_ == 0; }
     void append(const void* bytes, std::size_t count);
+    // Makes room for `count` bytes in all if memory allows; false changes
+    // nothing. A hint only: append() still grows on its own.
+    bool try_reserve(std::size_t count);
     std::string_view view() const { return {reinterpret_cast<const char*>(data_), size_}; }
 
     friend Text text_of(ByteSet&& bytes);
