@@ -73,7 +73,7 @@ d=$(fresh recording)
 cp "$standin" "$d/SkinH_EL.dll"
 run_closing "$d" 1500; status=$?
 check "with the stand-in the program ends with 0" test "$status" -eq 0
-record=$(cat "$d/skin_record.txt" 2>/dev/null)
+record=$(tr -d '\r' <"$d/skin_record.txt" 2>/dev/null)
 echo "     record: $record"
 check "the stand-in gets 17,699 bytes of skin 5, an empty text and 0, 0, 0" \
   grep -qx 'call: null=0 size=17699 head=2e5348450003 text=\[\] args=0,0,0 during: allocated=1' <<<"$record"
@@ -84,7 +84,7 @@ for n in 0 -1 34; do
   (cd "$d" && QZ_SKIN_NUMBER=$n QZ_HOST_CLOSE_MS=300 timeout 60 wine "./$name" >/dev/null 2>&1)
 done
 check "skins 0, -1, 34: null, 0, an empty text, 0, 0, 0" \
-  test "$(grep -c 'call: null=1 size=0 head= text=\[\] args=0,0,0' "$d/skin_record.txt")" = 3
+  test "$(tr -d '\r' <"$d/skin_record.txt" | grep -c 'call: null=1 size=0 head= text=\[\] args=0,0,0')" = 3
 
 # ---- skin 5 against the unskinned window, by screenshot
 shot() {  # shot FOLDER OUT.png: the window's own rectangle
