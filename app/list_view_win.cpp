@@ -7,8 +7,6 @@ namespace qz {
 
 int ListViewRows::row_count()
 {
-    if (filling_)
-        return filled_rows_;
     return static_cast<int>(SendMessageA(list_, LVM_GETITEMCOUNT, 0, 0));
 }
 
@@ -18,10 +16,7 @@ int ListViewRows::insert_row(int index, const char* text)
     item.mask = LVIF_TEXT;
     item.iItem = index;
     item.pszText = const_cast<char*>(text);  // the list copies it
-    int row = static_cast<int>(SendMessageA(list_, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
-    if (filling_ && row >= 0)
-        ++filled_rows_;
-    return row;
+    return static_cast<int>(SendMessageA(list_, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
 }
 
 void ListViewRows::set_cell(int row, int column, const char* text)
@@ -41,7 +36,6 @@ void ListViewRows::remove_all()
         filling_ = true;
     }
     SendMessageA(list_, LVM_DELETEALLITEMS, 0, 0);
-    filled_rows_ = static_cast<int>(SendMessageA(list_, LVM_GETITEMCOUNT, 0, 0));
 }
 
 void ListViewRows::end_fill()

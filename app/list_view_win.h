@@ -24,9 +24,6 @@ public:
 private:
     HWND list_ = nullptr;
     bool filling_ = false;
-    // While a fill runs only this object adds rows, so it counts them itself
-    // instead of asking the list once per row.
-    int filled_rows_ = 0;
 };
 
 // The account box over an EDIT; borrows its window.

@@ -90,9 +90,10 @@ public:
         bool remainder = last_swf_end_ != end;
         if ((swf_count_ == 1) != remainder)
             return;
+        int count = rows_.row_count();
         char number[32];
-        row_number_text(rows_.row_count(), number);
-        int row = rows_.insert_row(rows_.row_count(), number);
+        row_number_text(count, number);
+        int row = rows_.insert_row(count, number);
         rows_.set_cell(row, 1, address_.build(piece_, static_cast<std::size_t>(first_swf_ - piece_)));
     }
 
