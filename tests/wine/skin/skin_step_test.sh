@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The skin step with the program in fresh folders, run inside the sandbox:
-#   skin_step_test.sh PROGRAM.exe IMAGE STANDIN.dll ARTIFACTS
+#   skin_step_test.sh PROGRAM.exe IMAGE STANDIN.dll ARTIFACTS [TITLE]
+# TITLE is the program's window caption (default: the test host's).
 # Checks from the Linux side what the program wrote (size, bytes, the DOS
 # attributes Wine keeps in user.DOSATTRIB), the fatal report, what a
 # recording stand-in library was given, and the skin 5 screenshot against
@@ -8,7 +9,8 @@
 set -uo pipefail
 program=$1 image=$2 standin=$3 artifacts=$4
 name=$(basename "$program")
-title="qzflash skin host"
+title=${5:-qzflash skin host}
+stem=${name%.exe}
 root=$(mktemp -d "${QZ_SANDBOX_DIR:-/tmp}/skinstep.XXXXXX")
 mkdir -p "$artifacts"
 failures=0
@@ -17,9 +19,20 @@ check() {  # check DESCRIPTION COMMAND...
 }
 dosattrib() { getfattr --only-values -n user.DOSATTRIB "$1" 2>/dev/null; }
 fresh() { local d="$root/$1"; mkdir -p "$d"; cp "$program" "$d/"; echo "$d"; }
-# Runs the program in folder $1 until it closes itself; its exit status.
+# Runs the program in folder $1 until its window has been up for $2 ms,
+# then closes it (the host closes itself; the program takes Esc); its status.
 run_closing() {
-  (cd "$1" && QZ_HOST_CLOSE_MS=${2:-700} timeout 60 wine "./$name" >/dev/null 2>&1)
+  local ms=${2:-700} rc
+  (cd "$1" && QZ_HOST_CLOSE_MS=$ms timeout 60 wine "./$name" >/dev/null 2>&1; echo $? >"$1/.rc") &
+  local pid=$! id
+  id=$(timeout 30 xdotool search --sync --onlyvisible --name "^$title\$" 2>/dev/null | head -1)
+  sleep "$(awk "BEGIN{print $ms/1000 + 0.5}")"
+  if [ -n "$id" ] && xdotool search --onlyvisible --name "^$title\$" >/dev/null 2>&1; then
+    xdotool windowactivate --sync "$id" 2>/dev/null; xdotool key Escape
+  fi
+  wait "$pid"
+  rc=$(cat "$1/.rc"); rm -f "$1/.rc"
+  return "$rc"
 }
 
 # ---- first start: exactly the image, hidden only, nothing else left behind
@@ -78,13 +91,15 @@ echo "     record: $record"
 check "the stand-in gets 17,699 bytes of skin 5, an empty text and 0, 0, 0" \
   grep -qx 'call: null=0 size=17699 head=2e5348450003 text=\[\] args=0,0,0 during: allocated=1' <<<"$record"
 check "the buffer is released once the call is back" grep -qx 'after: allocated=0' <<<"$record"
-d=$(fresh recording-none)
-cp "$standin" "$d/SkinH_EL.dll"
-for n in 0 -1 34; do
-  (cd "$d" && QZ_SKIN_NUMBER=$n QZ_HOST_CLOSE_MS=300 timeout 60 wine "./$name" >/dev/null 2>&1)
-done
-check "skins 0, -1, 34: null, 0, an empty text, 0, 0, 0" \
-  test "$(tr -d '\r' <"$d/skin_record.txt" | grep -c 'call: null=1 size=0 head= text=\[\] args=0,0,0')" = 3
+if [ -z "${5:-}" ]; then  # only the test host takes another skin number
+  d=$(fresh recording-none)
+  cp "$standin" "$d/SkinH_EL.dll"
+  for n in 0 -1 34; do
+    QZ_SKIN_NUMBER=$n run_closing "$d" 300
+  done
+  check "skins 0, -1, 34: null, 0, an empty text, 0, 0, 0" \
+    test "$(tr -d '\r' <"$d/skin_record.txt" | grep -c 'call: null=1 size=0 head= text=\[\] args=0,0,0')" = 3
+fi
 
 # ---- skin 5 against the unskinned window, by screenshot
 shot() {  # shot FOLDER OUT.png: the window's own rectangle
@@ -94,16 +109,19 @@ shot() {  # shot FOLDER OUT.png: the window's own rectangle
   sleep 1.5
   eval "$(xdotool getwindowgeometry --shell "$id")"
   import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$2"
+  xdotool search --onlyvisible --name "^$title\$" >/dev/null 2>&1 && { xdotool windowactivate --sync "$id" 2>/dev/null; xdotool key Escape; }
   wait
 }
 pixel() { convert "$1" -format "%[hex:u.p{$2,$3}]" info: 2>/dev/null | cut -c1-6; }
 d=$(fresh shot-skinned)
-shot "$d" "$artifacts/skin5.png"
+shot "$d" "$artifacts/$stem-skin5.png"
 d=$(fresh shot-unskinned)
 cp "$standin" "$d/SkinH_EL.dll"
-shot "$d" "$artifacts/unskinned.png"
-caption5=$(pixel "$artifacts/skin5.png" 200 12) caption0=$(pixel "$artifacts/unskinned.png" 200 12)
-face5=$(pixel "$artifacts/skin5.png" 440 280) face0=$(pixel "$artifacts/unskinned.png" 440 280)
+shot "$d" "$artifacts/$stem-unskinned.png"
+# A point of the caption left of its buttons, and one of the face at the bottom right.
+w=$(identify -format %w "$artifacts/$stem-skin5.png") h=$(identify -format %h "$artifacts/$stem-skin5.png")
+caption5=$(pixel "$artifacts/$stem-skin5.png" $((w - 80)) 7) caption0=$(pixel "$artifacts/$stem-unskinned.png" $((w - 80)) 7)
+face5=$(pixel "$artifacts/$stem-skin5.png" $((w - 8)) $((h - 8))) face0=$(pixel "$artifacts/$stem-unskinned.png" $((w - 8)) $((h - 8)))
 echo "     caption: skin 5 #$caption5, unskinned #$caption0; face: skin 5 #$face5, unskinned #$face0"
 green() {  # the hex colour's green is its largest part
   local r=$((16#${1:0:2})) g=$((16#${1:2:2})) b=$((16#${1:4:2}))
