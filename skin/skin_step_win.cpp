@@ -57,6 +57,13 @@ Binding g_binding;
 // directory, where anyone may have put a file of that name.
 HMODULE load_bare_name()
 {
+    // The program's folder, System32 and added folders only. Systems without
+    // that search (Windows 7 before KB2533623) refuse the flag; there the
+    // empty DLL directory takes the current directory out instead, which is
+    // all Windows needs but which Wine does not honour.
+    HMODULE module = LoadLibraryExA(kSkinLibraryName, nullptr, LOAD_LIBRARY_SEARCH_DEFAULT_DIRS);
+    if (module || GetLastError() != ERROR_INVALID_PARAMETER)
+        return module;
     SetDllDirectoryA("");
     return LoadLibraryA(kSkinLibraryName);
 }
