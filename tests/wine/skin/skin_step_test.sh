@@ -95,6 +95,21 @@ else
   echo "skip a library in the current directory: no read-only bind mount here"
 fi
 
+# ---- the disk fills up part-way through the library: nothing of its name is
+# left to stop later starts (a small tmpfs with room for the program and 40 KiB)
+d="$root/full" && mkdir -p "$d"
+room=$((($(stat -c %s "$program") / 4096 + 1) * 4096 + 40960))
+if mount -t tmpfs -o size=$room tmpfs "$d" 2>/dev/null; then
+  cp "$program" "$d/"
+  result=$(fatal_case "$d")
+  check "a full disk leaves no library" test ! -e "$d/SkinH_EL.dll"
+  check "a full disk leaves no part file" test ! -e "$d/SkinH_EL.dll.part"
+  check "a full disk: the fatal report, exit -1 ($result)" test "$result" = "box  rc=255"
+  umount "$d"
+else
+  echo "skip a full disk: no tmpfs mount here"
+fi
+
 # ---- a recording stand-in beside the program sees the call
 d=$(fresh recording)
 cp "$standin" "$d/SkinH_EL.dll"
