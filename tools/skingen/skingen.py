@@ -43,8 +43,8 @@ def luminance(c):
 WHITE, BLACK = (255, 255, 255), (0, 0, 0)
 
 
-def palette(spec):
-    face, accent, text = spec["face"], spec["accent"], spec["text"]
+def palette(desc):
+    face, accent, text = desc["face"], desc["accent"], desc["text"]
     dark_face = luminance(face) < 128
     light = WHITE if not dark_face else face
     derived = {
@@ -66,8 +66,8 @@ def palette(spec):
         "group_line": mix(face, accent, 0.55),
     }
     for role in ROLES:
-        if role in spec:
-            derived[role] = spec[role]
+        if role in desc:
+            derived[role] = desc[role]
     return [derived[r] for r in ROLES]
 
 
@@ -99,20 +99,20 @@ def chunk(tag, body):
     return tag + struct.pack("<I", len(body)) + body
 
 
-def skin_bytes(number, spec):
-    name = spec["name"].encode("utf-8")
+def skin_bytes(number, desc):
+    name = desc["name"].encode("utf-8")
     if not 1 <= len(name) <= 64:
         fail(f"skin {number}: name must be 1 to 64 bytes")
     head = MAGIC + chunk(b"NAME", name)
-    head += chunk(b"PALT", b"".join(bytes(c) + b"\x00" for c in palette(spec)))
-    total = spec["bytes"]
+    head += chunk(b"PALT", b"".join(bytes(c) + b"\x00" for c in palette(desc)))
+    total = desc["bytes"]
     # Fill what the length leaves with texture rows; a PADD chunk takes the rest.
     room = total - len(head) - 8 - 4 - 8
     height = min(MAX_SIDE, room // (TEXTURE_WIDTH * 3) // ROW_STEP * ROW_STEP)
     if height < ROW_STEP:
         fail(f"skin {number}: {total} bytes leave no room for a texture")
-    kind, strength = spec["texture"]
-    face = spec["face"]
+    kind, strength = desc["texture"]
+    face = desc["face"]
     pixels = bytearray()
     for y in range(height):
         for x in range(TEXTURE_WIDTH):
@@ -144,19 +144,19 @@ def read_description(path):
             fail(f"{where}: a line before the first skin")
         key, _, value = line.partition(" ")
         value = value.strip()
-        spec = skins[current]
+        desc = skins[current]
         if key == "bytes":
-            spec["bytes"] = int(value)
+            desc["bytes"] = int(value)
         elif key == "texture":
             kind, strength = value.split()
-            spec["texture"] = (kind, int(strength))
+            desc["texture"] = (kind, int(strength))
         elif key in ("accent", "text") or key in ROLES:
-            spec[key] = colour(value, where)
+            desc[key] = colour(value, where)
         else:
             fail(f"{where}: unknown key {key!r}")
-    for number, spec in skins.items():
+    for number, desc in skins.items():
         for key in ("bytes", "face", "accent", "text", "texture"):
-            if key not in spec:
+            if key not in desc:
                 fail(f"skin {number}: no {key}")
     if sorted(skins) != list(range(1, len(skins) + 1)):
         fail("skins must be numbered 1, 2, 3, ... without gaps")
@@ -169,9 +169,9 @@ def main():
     skins = read_description(sys.argv[1])
     out = pathlib.Path(sys.argv[2])
     out.mkdir(parents=True, exist_ok=True)
-    for number, spec in skins.items():
+    for number, desc in skins.items():
         target = out / f"skin{number:02d}.she"
-        data = skin_bytes(number, spec)
+        data = skin_bytes(number, desc)
         if not target.exists() or target.read_bytes() != data:
             target.write_bytes(data)
 
