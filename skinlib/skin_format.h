@@ -19,12 +19,14 @@ enum Result : int {
 };
 
 // The palette's roles, in the order the PALT chunk stores them.
+// clang-format off: the roles in rows as the file stores them
 enum Role : int {
     kFace, kFaceText, kCaptionTop, kCaptionBottom, kCaptionText, kFrame,
     kButtonFace, kButtonText, kButtonBorder, kEditBack, kEditText,
     kListBack, kListText, kHeaderBack, kHeaderText, kGroupLine,
     kRoleCount
 };
+// clang-format on
 
 constexpr std::size_t kMagicSize = 6;
 constexpr std::size_t kChunkHeaderSize = 8;  // tag (4 bytes) + body length (u32 LE)

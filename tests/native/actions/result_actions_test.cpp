@@ -34,12 +34,14 @@ TEST(ContextMenuPopup, OpensThreePixelsRightOfAndBelowThePointerAndReadsNothing)
         const char* name;
         FakeMenu::Point pointer;
         FakeMenu::Point menu;
+    // clang-format off: one case a line reads as a table
     } cases[] = {
         {"origin", {0, 0}, {3, 3}},
         {"middle of the screen", {400, 300}, {403, 303}},
         {"left of a second screen", {-50, 20}, {-47, 23}},
         {"above the screen", {10, -9}, {13, -6}},
     };
+    // clang-format on
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         Fakes f;
@@ -62,6 +64,7 @@ TEST(PreviewAction, HandsTheSelectedAddressToTheView)
         std::string address;
         std::string expected;
         Log log;
+    // clang-format off: one case a line reads as a table
     } cases[] = {
         {"a module row", 3, false, "http://qzs.qq.com/x.swf", "http://qzs.qq.com/x.swf",
          {"selected_row", "cell_text 3 1", "set_address"}},
@@ -71,6 +74,7 @@ TEST(PreviewAction, HandsTheSelectedAddressToTheView)
         {"longer than 511 bytes", 0, false, std::string(900, 'q'), std::string(900, 'q'),
          {"selected_row", "cell_text 0 1", "cell_text 0 1", "set_address"}},
     };
+    // clang-format on
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         Fakes f;
@@ -113,6 +117,7 @@ TEST(CopyAction, PutsTheAddressOnTheClipboardAndSaysWhetherItGotThere)
     const std::string long_high = "http://a/" + std::string(600, '\xB0') + "\x80\xFF.swf";
     const Log full = {"selected_row", "cell_text 0 1", "put_text", "show copied"};
     const Log failed = {"selected_row", "cell_text 0 1", "put_text", "show copy_failed"};
+    // clang-format off: one case a line reads as a table
     const CopyCase cases[] = {
         {"copied", 0, false, "http://qzs.qq.com/m.swf", CopyOutcome::copied, full,
          "http://qzs.qq.com/m.swf", {Notice::copied}},
@@ -135,6 +140,7 @@ TEST(CopyAction, PutsTheAddressOnTheClipboardAndSaysWhetherItGotThere)
         {"the hint row is a row like any other", 1, true, "", CopyOutcome::copied,
          {"selected_row", "cell_text 1 1", "put_text", "show copied"}, kHint, {Notice::copied}},
     };
+    // clang-format on
     for (const CopyCase& c : cases) {
         SCOPED_TRACE(c.name);
         Fakes f;

@@ -47,6 +47,7 @@ struct InstallCase {
 const std::string kLib = "C:\\qz\\SkinH_EL.dll";
 const std::string kPart = "C:\\qz\\SkinH_EL.dll.part";
 
+// clang-format off: one case a line reads as a table
 const InstallCase kCases[] = {
     {"nothing there: written whole, moved, hidden", false, false, false,
      {"exists " + kLib, "write " + kPart, "move " + kPart + " " + kLib, "hide " + kLib}, true},
@@ -56,6 +57,7 @@ const InstallCase kCases[] = {
     {"move fails: the part file goes", false, false, true,
      {"exists " + kLib, "write " + kPart, "move " + kPart + " " + kLib, "remove " + kPart}, false},
 };
+// clang-format on
 
 TEST(SkinInstall, Table)
 {
