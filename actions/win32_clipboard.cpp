@@ -28,13 +28,10 @@ CopyOutcome give_to_clipboard(GlobalMemory memory)
     EmptyClipboard();
     if (!SetClipboardData(CF_TEXT, memory.get()))
         return CopyOutcome::rejected;  // `memory` is still ours and is freed
-    memory.release();  // the clipboard owns it now
+    memory.release();                  // the clipboard owns it now
     return CopyOutcome::copied;
 }
 
-CopyOutcome Win32Clipboard::put_text(std::string_view text)
-{
-    return give_to_clipboard(clipboard_text_memory(text));
-}
+CopyOutcome Win32Clipboard::put_text(std::string_view text) { return give_to_clipboard(clipboard_text_memory(text)); }
 
 }  // namespace qz

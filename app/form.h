@@ -14,7 +14,7 @@ namespace qz {
 inline constexpr char kPublisherHomePage[] = "www.qzflash.example";
 
 inline constexpr char kWindowTitle[] = "青禾坊QQ空间FLASH模块提取器";
-inline constexpr int kWindowWidth = 645;   // outer size, frame and caption included
+inline constexpr int kWindowWidth = 645;  // outer size, frame and caption included
 inline constexpr int kWindowHeight = 473;
 inline constexpr int kInitialSkin = 5;
 inline constexpr char kBuildFailedMessage[] = "载入启动窗口失败";
@@ -24,12 +24,12 @@ enum class Control { label, account, search, results, frame, preview, count };
 enum class ControlKind { label, edit, push_button, list_view, group_box, html_view };
 
 struct ControlForm {
-    const char* name;       // the form's name for the control
+    const char* name;  // the form's name for the control
     ControlKind kind;
     int left, top, width, height;  // in the parent's client area
-    Control parent;         // Control::count for the main window
+    Control parent;                // Control::count for the main window
     bool enabled;
-    const char* text;       // UTF-8; null for none
+    const char* text;  // UTF-8; null for none
 };
 
 inline constexpr std::array<ControlForm, static_cast<int>(Control::count)> kControls{{
@@ -50,8 +50,8 @@ struct ColumnForm {
 inline constexpr std::array<ColumnForm, 2> kColumns{{{"序列", 30}, {"FLASH地址", 600}}};
 
 // The rows the list shows until the first search: {column 0, column 1}.
-inline constexpr std::array<std::array<const char*, 2>, 3> kHintRows{{
-    {"", ""}, {"", "在此点击鼠标右键复制地址"}, {"", ""}}};
+inline constexpr std::array<std::array<const char*, 2>, 3> kHintRows{
+    {{"", ""}, {"", "在此点击鼠标右键复制地址"}, {"", ""}}};
 
 // The hidden top-level menu "菜单" and its two items, in order.
 inline constexpr char kMenuCaption[] = "菜单";
@@ -60,7 +60,8 @@ struct MenuItemForm {
     MenuItem item;
     const char* text;
 };
-inline constexpr std::array<MenuItemForm, 2> kMenuItems{{{MenuItem::preview, "查看效果"}, {MenuItem::copy, "复制地址"}}};
+inline constexpr std::array<MenuItemForm, 2> kMenuItems{
+    {{MenuItem::preview, "查看效果"}, {MenuItem::copy, "复制地址"}}};
 
 // The members of the tab cycle, in order.
 inline constexpr std::array<Control, 3> kTabCycle{Control::account, Control::search, Control::results};
@@ -74,8 +75,8 @@ enum class Event { created, destroying, clicked, key_pressed, got_focus, right_p
 enum class Handler { none, created, destroying, search, account_key, account_focus, context_menu, preview, copy };
 
 struct Binding {
-    Control control;   // Control::count for the main window
-    int menu_item;     // for Event::selected: the MenuItem; 0 otherwise
+    Control control;  // Control::count for the main window
+    int menu_item;    // for Event::selected: the MenuItem; 0 otherwise
     Event event;
     Handler handler;
 };

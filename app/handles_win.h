@@ -15,7 +15,11 @@ public:
     Owned() = default;
     explicit Owned(H handle) : handle_(handle) {}
     Owned(Owned&& other) noexcept : handle_(other.release()) {}
-    Owned& operator=(Owned&& other) noexcept { reset(other.release()); return *this; }
+    Owned& operator=(Owned&& other) noexcept
+    {
+        reset(other.release());
+        return *this;
+    }
     Owned(const Owned&) = delete;
     Owned& operator=(const Owned&) = delete;
     ~Owned() { reset(); }
@@ -64,7 +68,11 @@ public:
     I* operator->() const { return ptr_; }
     explicit operator bool() const { return ptr_ != nullptr; }
     // For out-parameters: releases what is held and hands out the slot.
-    I** put() { reset(); return &ptr_; }
+    I** put()
+    {
+        reset();
+        return &ptr_;
+    }
     void reset()
     {
         if (ptr_)

@@ -28,25 +28,20 @@ void paint(HWND window)
 LRESULT CALLBACK label_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
 {
     switch (message) {
-    case WM_PAINT:
-        paint(window);
-        return 0;
+    case WM_PAINT: paint(window); return 0;
     case WM_SETFONT:
         SetWindowLongPtrW(window, kFontSlot, static_cast<LONG_PTR>(wparam));
         if (LOWORD(lparam))
             InvalidateRect(window, nullptr, TRUE);
         return 0;
-    case WM_GETFONT:
-        return GetWindowLongPtrW(window, kFontSlot);
+    case WM_GETFONT: return GetWindowLongPtrW(window, kFontSlot);
     case WM_SETTEXT: {
         LRESULT result = DefWindowProcW(window, message, wparam, lparam);
         InvalidateRect(window, nullptr, TRUE);
         return result;
     }
-    case WM_NCHITTEST:
-        return HTTRANSPARENT;  // clicks fall through to the window, as on a static label
-    default:
-        return DefWindowProcW(window, message, wparam, lparam);
+    case WM_NCHITTEST: return HTTRANSPARENT;  // clicks fall through to the window, as on a static label
+    default: return DefWindowProcW(window, message, wparam, lparam);
     }
 }
 

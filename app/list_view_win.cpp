@@ -5,10 +5,7 @@
 
 namespace qz {
 
-int ListViewRows::row_count()
-{
-    return static_cast<int>(SendMessageA(list_, LVM_GETITEMCOUNT, 0, 0));
-}
+int ListViewRows::row_count() { return static_cast<int>(SendMessageA(list_, LVM_GETITEMCOUNT, 0, 0)); }
 
 int ListViewRows::insert_row(int index, const char* text)
 {

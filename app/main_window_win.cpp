@@ -97,8 +97,8 @@ bool MainWindow::build(HINSTANCE instance)
 
     int left = centred_edge(GetSystemMetrics(SM_CXSCREEN), kWindowWidth);
     int top = centred_edge(GetSystemMetrics(SM_CYSCREEN), kWindowHeight);
-    CreateWindowExW(0, kWindowClass, widen(kWindowTitle).c_str(), kWindowStyle, left, top, kWindowWidth,
-                    kWindowHeight, nullptr, nullptr, instance, this);
+    CreateWindowExW(0, kWindowClass, widen(kWindowTitle).c_str(), kWindowStyle, left, top, kWindowWidth, kWindowHeight,
+                    nullptr, nullptr, instance, this);
     window_.reset(raw_window_);
     if (!window_)
         return false;
@@ -245,8 +245,7 @@ bool MainWindow::pre_translate(const MSG& message)
                   args);
         }
         return false;
-    default:
-        return false;
+    default: return false;
     }
 }
 
@@ -310,8 +309,7 @@ LRESULT MainWindow::handle(UINT message, WPARAM wparam, LPARAM lparam)
         if ((wparam & 0xFFF0) == SC_KEYMENU && lparam != 0 && lparam != ' ')
             return 0;
         break;
-    case WM_GETFONT:
-        return reinterpret_cast<LRESULT>(GetStockObject(DEFAULT_GUI_FONT));
+    case WM_GETFONT: return reinterpret_cast<LRESULT>(GetStockObject(DEFAULT_GUI_FONT));
     case WM_DESTROY:
         // A build that failed raises nothing and posts no quit message,
         // which would close the fatal report's box at once.
@@ -327,8 +325,7 @@ LRESULT MainWindow::handle(UINT message, WPARAM wparam, LPARAM lparam)
         raw_window_ = nullptr;
         controls_ = {};
         break;
-    default:
-        break;
+    default: break;
     }
     return DefWindowProcW(window, message, wparam, lparam);
 }

@@ -70,12 +70,12 @@ private:
     EventSink& sink_;
     OwnedIcon big_icon_;
     OwnedIcon small_icon_;
-    WebPreview preview_;     // before window_: its interface goes after the windows
-    OwnedWindow window_;     // the controls are its children and go with it
+    WebPreview preview_;  // before window_: its interface goes after the windows
+    OwnedWindow window_;  // the controls are its children and go with it
     std::array<HWND, static_cast<int>(Control::count)> controls_{};
     HWND raw_window_ = nullptr;  // set from WM_NCCREATE, before window_ holds it
     HWND focus_to_restore_ = nullptr;
-    bool built_ = false;     // the destroy handler runs only for a built window
+    bool built_ = false;  // the destroy handler runs only for a built window
     EditAccountBox account_;
     ListViewRows results_;
     std::array<PopupItem, kMenuItems.size()> menu_items_{};

@@ -23,13 +23,9 @@ LRESULT CALLBACK host_proc(HWND window, UINT message, WPARAM wparam, LPARAM lpar
         if (HWND child = GetWindow(window, GW_CHILD))
             MoveWindow(child, 0, 0, LOWORD(lparam), HIWORD(lparam), TRUE);
         return 0;
-    case WM_SETFONT:
-        SetWindowLongPtrW(window, 0, static_cast<LONG_PTR>(wparam));
-        return 0;
-    case WM_GETFONT:
-        return GetWindowLongPtrW(window, 0);
-    default:
-        return DefWindowProcW(window, message, wparam, lparam);
+    case WM_SETFONT: SetWindowLongPtrW(window, 0, static_cast<LONG_PTR>(wparam)); return 0;
+    case WM_GETFONT: return GetWindowLongPtrW(window, 0);
+    default: return DefWindowProcW(window, message, wparam, lparam);
     }
 }
 

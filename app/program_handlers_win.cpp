@@ -17,14 +17,9 @@ void ProgramHandlers::run(Handler handler, const EventArgs& args)
 {
     SearchContext search{window_->account(), window_->results(), transport_, page_text_};
     switch (handler) {
-    case Handler::none:
-        break;
-    case Handler::created:
-        created();
-        break;
-    case Handler::destroying:
-        shell_open(kPublisherHomePage);
-        break;
+    case Handler::none: break;
+    case Handler::created: created(); break;
+    case Handler::destroying: shell_open(kPublisherHomePage); break;
     case Handler::search:
         run_search(search);
         window_->results().end_fill();
@@ -33,9 +28,7 @@ void ProgramHandlers::run(Handler handler, const EventArgs& args)
         on_account_key(search, args.key_code, args.modifiers);
         window_->results().end_fill();
         break;
-    case Handler::account_focus:
-        on_account_focus(window_->account());
-        break;
+    case Handler::account_focus: on_account_focus(window_->account()); break;
     case Handler::context_menu: {
         ActionControls controls = window_->action_controls();
         pop_up_context_menu(controls);

@@ -16,8 +16,7 @@ public:
     // Borrows the transport and the page text, which live for the whole run.
     ProgramHandlers(PageTransport& transport, Text& page_text, SkinStep skin_step)
         : transport_(transport), page_text_(page_text), skin_step_(skin_step)
-    {
-    }
+    {}
     // The window the handlers act on; set before it is built.
     void attach(MainWindow& window) { window_ = &window; }
     void run(Handler handler, const EventArgs& args) override;

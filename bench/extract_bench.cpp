@@ -78,8 +78,9 @@ std::string realistic_page(std::size_t size)
     std::mt19937 random(7);
     std::string page;
     page.reserve(size + 512);
-    static const char* tags[] = {"<div class=\"mod\">", "</div>", "<span>", "</span>", "<li><a href=\"#\">",
-                                 "</a></li>", "<p style=\"color:#333\">", "</p>\r\n"};
+    static const char* tags[] = {
+        "<div class=\"mod\">",      "</div>",  "<span>", "</span>", "<li><a href=\"#\">", "</a></li>",
+        "<p style=\"color:#333\">", "</p>\r\n"};
     while (page.size() < size) {
         for (int i = 0; i < 4; ++i) {
             page += tags[random() % 8];
@@ -178,7 +179,7 @@ void BM_memchr_h(benchmark::State& state)
     g_peak = g_live;
     for (auto _ : state) {
         std::size_t hits = 0;
-        for (const char* p = page.data(), *end = p + page.size();
+        for (const char *p = page.data(), *end = p + page.size();
              (p = static_cast<const char*>(std::memchr(p, 'h', static_cast<std::size_t>(end - p)))); ++p)
             ++hits;
         benchmark::DoNotOptimize(hits);
@@ -193,7 +194,7 @@ void BM_memmem_http(benchmark::State& state)
     g_peak = g_live;
     for (auto _ : state) {
         std::size_t hits = 0;
-        for (const char* p = page.data(), *end = p + page.size();
+        for (const char *p = page.data(), *end = p + page.size();
              (p = static_cast<const char*>(memmem(p, static_cast<std::size_t>(end - p), "http", 4))); p += 4)
             ++hits;
         benchmark::DoNotOptimize(hits);

@@ -76,13 +76,13 @@ ByteSet fetch_page(std::string_view address, PageTransport& transport, ChunkAllo
 
     std::optional<std::string> length = transport.content_length();
     std::size_t chunk_size = chunk_size_for(length);
-    std::unique_ptr<void, void (*)(void*)> chunk(
-        allocate_chunk ? allocate_chunk(chunk_size) : std::malloc(chunk_size), std::free);
+    std::unique_ptr<void, void (*)(void*)> chunk(allocate_chunk ? allocate_chunk(chunk_size) : std::malloc(chunk_size),
+                                                 std::free);
     if (chunk) {
         long long expected = length ? content_length_value(*length) : 0;
         if (expected > 0)
-            body.try_reserve(expected < static_cast<long long>(kLargestReservation)
-                                 ? static_cast<std::size_t>(expected) : kLargestReservation);
+            body.try_reserve(expected < static_cast<long long>(kLargestReservation) ? static_cast<std::size_t>(expected)
+                                                                                    : kLargestReservation);
         std::size_t got = 0;
         while (transport.read(chunk.get(), chunk_size, got) && got != 0)
             body.append(chunk.get(), got);

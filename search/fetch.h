@@ -77,7 +77,6 @@ using ChunkAllocator = void* (*)(std::size_t bytes);
 // The body of the answer to an HTTP GET of `address`, whatever the status;
 // empty on every failure, except a read failing part-way, which keeps the
 // bytes that arrived before it.
-ByteSet fetch_page(std::string_view address, PageTransport& transport,
-                   ChunkAllocator allocate_chunk = nullptr);
+ByteSet fetch_page(std::string_view address, PageTransport& transport, ChunkAllocator allocate_chunk = nullptr);
 
 }  // namespace qz

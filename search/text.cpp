@@ -102,8 +102,7 @@ Text text_concat(std::initializer_list<std::string_view> parts)
     return Text::adopt(buffer, total);
 }
 
-ByteSet::ByteSet(ByteSet&& other) noexcept
-    : data_(other.data_), size_(other.size_), capacity_(other.capacity_)
+ByteSet::ByteSet(ByteSet&& other) noexcept : data_(other.data_), size_(other.size_), capacity_(other.capacity_)
 {
     other.data_ = nullptr;
     other.size_ = other.capacity_ = 0;
@@ -157,9 +156,10 @@ Text text_of(ByteSet&& bytes)
     if (bytes.size_ == 0)
         return Text(std::string_view());
     const void* zero = std::memchr(bytes.data_, 0, bytes.size_);
-    std::size_t length = zero ? static_cast<std::size_t>(static_cast<const unsigned char*>(zero) - bytes.data_) : bytes.size_;
+    std::size_t length =
+        zero ? static_cast<std::size_t>(static_cast<const unsigned char*>(zero) - bytes.data_) : bytes.size_;
     char* buffer = reinterpret_cast<char*>(bytes.data_);
-    buffer[length] = '\0';  // append() kept a spare byte past the end
+    buffer[length] = '\0';                 // append() kept a spare byte past the end
     if (length + 1 < bytes.capacity_ / 2)  // an early zero byte: give the rest back
         buffer = static_cast<char*>(checked_realloc(buffer, length + 1));
     bytes.data_ = nullptr;

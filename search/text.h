@@ -25,7 +25,11 @@ class Text {
 public:
     Text() = default;
     explicit Text(std::string_view bytes);  // copies; a zero byte inside stays
-    Text(Text&& other) noexcept : data_(other.data_), size_(other.size_) { other.data_ = nullptr; other.size_ = 0; }
+    Text(Text&& other) noexcept : data_(other.data_), size_(other.size_)
+    {
+        other.data_ = nullptr;
+        other.size_ = 0;
+    }
     Text& operator=(Text&& other) noexcept;
     Text(const Text&) = delete;
     Text& operator=(const Text&) = delete;

@@ -108,9 +108,8 @@ bool WinInetTransport::open_session()
 
 bool WinInetTransport::connect(const AddressParts& parts)
 {
-    connection_.reset(InternetConnectA(session_.get(), parts.host.c_str(),
-                                       static_cast<INTERNET_PORT>(parts.port), parts.user.c_str(),
-                                       parts.password.c_str(), INTERNET_SERVICE_HTTP, 0, 0));
+    connection_.reset(InternetConnectA(session_.get(), parts.host.c_str(), static_cast<INTERNET_PORT>(parts.port),
+                                       parts.user.c_str(), parts.password.c_str(), INTERNET_SERVICE_HTTP, 0, 0));
     return static_cast<bool>(connection_);
 }
 

@@ -14,14 +14,23 @@ public:
     InternetHandle() = default;
     explicit InternetHandle(HINTERNET handle) : handle_(handle) {}
     InternetHandle(InternetHandle&& other) noexcept : handle_(other.release()) {}
-    InternetHandle& operator=(InternetHandle&& other) noexcept { reset(other.release()); return *this; }
+    InternetHandle& operator=(InternetHandle&& other) noexcept
+    {
+        reset(other.release());
+        return *this;
+    }
     InternetHandle(const InternetHandle&) = delete;
     InternetHandle& operator=(const InternetHandle&) = delete;
     ~InternetHandle() { reset(); }
 
     HINTERNET get() const { return handle_; }
     explicit operator bool() const { return handle_ != nullptr; }
-    HINTERNET release() { HINTERNET h = handle_; handle_ = nullptr; return h; }
+    HINTERNET release()
+    {
+        HINTERNET h = handle_;
+        handle_ = nullptr;
+        return h;
+    }
     void reset(HINTERNET handle = nullptr)
     {
         if (handle_)

@@ -29,9 +29,6 @@ std::string_view held_skin_library()
     return {reinterpret_cast<const char*>(image.data), image.size};
 }
 
-HeldBytes held_skin(int number)
-{
-    return held_resource(QZ_RES_SKIN_BASE + number);
-}
+HeldBytes held_skin(int number) { return held_resource(QZ_RES_SKIN_BASE + number); }
 
 }  // namespace qz

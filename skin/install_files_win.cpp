@@ -49,7 +49,8 @@ bool Win32InstallFiles::write_whole(const char* path, std::string_view bytes)
     if (!file.valid())
         return false;
     DWORD written = 0;
-    const bool wrote = WriteFile(file.get(), bytes.data(), DWORD(bytes.size()), &written, nullptr) && written == bytes.size();
+    const bool wrote =
+        WriteFile(file.get(), bytes.data(), DWORD(bytes.size()), &written, nullptr) && written == bytes.size();
     const bool flushed = wrote && FlushFileBuffers(file.get());
     return file.close() && flushed;
 }
@@ -59,14 +60,8 @@ bool Win32InstallFiles::move_new(const char* from, const char* to)
     return MoveFileExA(from, to, MOVEFILE_WRITE_THROUGH) != FALSE;  // no REPLACE_EXISTING
 }
 
-void Win32InstallFiles::remove(const char* path)
-{
-    DeleteFileA(path);
-}
+void Win32InstallFiles::remove(const char* path) { DeleteFileA(path); }
 
-void Win32InstallFiles::set_hidden_only(const char* path)
-{
-    SetFileAttributesA(path, FILE_ATTRIBUTE_HIDDEN);
-}
+void Win32InstallFiles::set_hidden_only(const char* path) { SetFileAttributesA(path, FILE_ATTRIBUTE_HIDDEN); }
 
 }  // namespace qz

@@ -19,14 +19,8 @@ Text run_directory(std::string_view program_path)
     return found ? Text(program_path.substr(0, cut)) : Text(std::string_view());
 }
 
-Text library_path(std::string_view run_dir)
-{
-    return text_concat({run_dir, "\\", kSkinLibraryName});
-}
+Text library_path(std::string_view run_dir) { return text_concat({run_dir, "\\", kSkinLibraryName}); }
 
-Text library_part_path(std::string_view run_dir)
-{
-    return text_concat({run_dir, "\\", kSkinLibraryName, ".part"});
-}
+Text library_part_path(std::string_view run_dir) { return text_concat({run_dir, "\\", kSkinLibraryName, ".part"}); }
 
 }  // namespace qz

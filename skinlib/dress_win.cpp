@@ -12,39 +12,50 @@ const wchar_t kProcProp[] = L"SkinH_EL.proc";  // the window's own procedure
 
 enum Kind { kNotDressed, kFrameKind, kPushKind, kGroupKind, kListKind, kHeaderKind };
 
-bool class_is(HWND window, const wchar_t* name) {
+bool class_is(HWND window, const wchar_t* name)
+{
     wchar_t buffer[64];
     return GetClassNameW(window, buffer, 64) > 0 && lstrcmpiW(buffer, name) == 0;
 }
 
-Kind kind_of(HWND window) {
+Kind kind_of(HWND window)
+{
     const LONG style = LONG(GetWindowLongPtrW(window, GWL_STYLE));
     if (class_is(window, L"Button")) {
         const LONG type = style & BS_TYPEMASK;
-        if (type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON) return kPushKind;
-        if (type == BS_GROUPBOX) return kGroupKind;
+        if (type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON)
+            return kPushKind;
+        if (type == BS_GROUPBOX)
+            return kGroupKind;
         return kNotDressed;
     }
-    if (class_is(window, WC_LISTVIEWW)) return kListKind;
-    if (class_is(window, WC_HEADERW)) return kHeaderKind;
-    if (class_is(window, L"#32770")) return kFrameKind;
+    if (class_is(window, WC_LISTVIEWW))
+        return kListKind;
+    if (class_is(window, WC_HEADERW))
+        return kHeaderKind;
+    if (class_is(window, L"#32770"))
+        return kFrameKind;
     // Other top-level windows with a caption are the thread's frames; tool
     // tips, menus and IME windows have none and stay as they are.
-    if (!(style & WS_CHILD) && (style & WS_CAPTION) == WS_CAPTION) return kFrameKind;
+    if (!(style & WS_CHILD) && (style & WS_CAPTION) == WS_CAPTION)
+        return kFrameKind;
     return kNotDressed;
 }
 
-LRESULT call_own(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+LRESULT call_own(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
+{
     const auto own = reinterpret_cast<WNDPROC>(GetPropW(window, kProcProp));
     if (message == WM_NCDESTROY && own) {
         // The window's last message: give it back its procedure and drop the property.
         SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(own));
         RemovePropW(window, kProcProp);
     }
-    return own ? CallWindowProcW(own, window, message, wparam, lparam) : DefWindowProcW(window, message, wparam, lparam);
+    return own ? CallWindowProcW(own, window, message, wparam, lparam)
+               : DefWindowProcW(window, message, wparam, lparam);
 }
 
-COLORREF blend(COLORREF a, COLORREF b, int percent_b) {
+COLORREF blend(COLORREF a, COLORREF b, int percent_b)
+{
     auto mix = [&](int shift) {
         const int x = (a >> shift) & 255, y = (b >> shift) & 255;
         return DWORD((x * (100 - percent_b) + y * percent_b) / 100) << shift;
@@ -52,12 +63,14 @@ COLORREF blend(COLORREF a, COLORREF b, int percent_b) {
     return mix(0) | mix(8) | mix(16);
 }
 
-void fill(HDC dc, const RECT& rect, COLORREF colour) {
+void fill(HDC dc, const RECT& rect, COLORREF colour)
+{
     SetBkColor(dc, colour);
     ExtTextOutW(dc, 0, 0, ETO_OPAQUE, &rect, nullptr, 0, nullptr);
 }
 
-void frame_rect(HDC dc, RECT rect, COLORREF colour, int width) {
+void frame_rect(HDC dc, RECT rect, COLORREF colour, int width)
+{
     for (int i = 0; i < width; ++i) {
         fill(dc, {rect.left, rect.top, rect.right, rect.top + 1}, colour);
         fill(dc, {rect.left, rect.bottom - 1, rect.right, rect.bottom}, colour);
@@ -68,7 +81,8 @@ void frame_rect(HDC dc, RECT rect, COLORREF colour, int width) {
 }
 
 // Fills with the face brush lined up with the parent's, so the texture runs on.
-void fill_face(HDC dc, HWND window, const RECT& rect) {
+void fill_face(HDC dc, HWND window, const RECT& rect)
+{
     POINT origin{0, 0};
     if (HWND parent = GetParent(window); parent && (GetWindowLongPtrW(window, GWL_STYLE) & WS_CHILD))
         MapWindowPoints(window, parent, &origin, 1);
@@ -76,7 +90,8 @@ void fill_face(HDC dc, HWND window, const RECT& rect) {
     FillRect(dc, &rect, g_theme->face());
 }
 
-int window_text(HWND window, wchar_t* buffer, int size) {
+int window_text(HWND window, wchar_t* buffer, int size)
+{
     const int n = GetWindowTextW(window, buffer, size);
     buffer[n > 0 ? n : 0] = L'\0';
     return n > 0 ? n : 0;
@@ -84,9 +99,11 @@ int window_text(HWND window, wchar_t* buffer, int size) {
 
 // --- frames: face, control colours, frame border and caption -----------------
 
-void paint_caption(HWND window, bool active) {
+void paint_caption(HWND window, bool active)
+{
     const LONG style = LONG(GetWindowLongPtrW(window, GWL_STYLE));
-    if ((style & WS_CAPTION) != WS_CAPTION) return;
+    if ((style & WS_CAPTION) != WS_CAPTION)
+        return;
     RECT outer;
     GetWindowRect(window, &outer);
     POINT client{0, 0};
@@ -94,9 +111,11 @@ void paint_caption(HWND window, bool active) {
     const int width = outer.right - outer.left, height = outer.bottom - outer.top;
     const int border = client.x - outer.left;
     const int caption = GetSystemMetrics(SM_CYCAPTION);
-    if (border < 0 || width <= 2 * border || height < border + caption) return;
+    if (border < 0 || width <= 2 * border || height < border + caption)
+        return;
     HDC dc = GetWindowDC(window);
-    if (!dc) return;
+    if (!dc)
+        return;
 
     const Theme& t = *g_theme;
     const COLORREF top = active ? t.colour(kCaptionTop) : blend(t.colour(kCaptionTop), t.colour(kFace), 45);
@@ -108,11 +127,13 @@ void paint_caption(HWND window, bool active) {
     }
     const RECT bar{border, border, width - border, border + caption};
     for (int y = bar.top; y < bar.bottom; ++y)
-        fill(dc, {bar.left, y, bar.right, y + 1}, blend(top, bottom, (y - bar.top) * 100 / (caption > 1 ? caption - 1 : 1)));
+        fill(dc, {bar.left, y, bar.right, y + 1},
+             blend(top, bottom, (y - bar.top) * 100 / (caption > 1 ? caption - 1 : 1)));
 
     int text_left = bar.left + 4;
     auto icon = reinterpret_cast<HICON>(SendMessageW(window, WM_GETICON, ICON_SMALL2, 0));
-    if (!icon) icon = reinterpret_cast<HICON>(GetClassLongPtrW(window, GCLP_HICONSM));
+    if (!icon)
+        icon = reinterpret_cast<HICON>(GetClassLongPtrW(window, GCLP_HICONSM));
     if (icon && (style & WS_SYSMENU)) {
         const int side = caption - 4 < 16 ? caption - 4 : 16;
         DrawIconEx(dc, text_left, bar.top + (caption - side) / 2, icon, side, side, 0, nullptr, DI_NORMAL);
@@ -132,12 +153,15 @@ void paint_caption(HWND window, bool active) {
     };
     if (style & WS_SYSMENU) {
         const RECT r = box(right - side);
-        MoveToEx(dc, r.left + 4, r.top + 4, nullptr); LineTo(dc, r.right - 4, r.bottom - 4);
-        MoveToEx(dc, r.right - 5, r.top + 4, nullptr); LineTo(dc, r.left + 3, r.bottom - 4);
+        MoveToEx(dc, r.left + 4, r.top + 4, nullptr);
+        LineTo(dc, r.right - 4, r.bottom - 4);
+        MoveToEx(dc, r.right - 5, r.top + 4, nullptr);
+        LineTo(dc, r.left + 3, r.bottom - 4);
         right -= side + 2;
         if (style & WS_MINIMIZEBOX) {
             const RECT m = box(right - side);
-            MoveToEx(dc, m.left + 4, m.bottom - 5, nullptr); LineTo(dc, m.right - 4, m.bottom - 5);
+            MoveToEx(dc, m.left + 4, m.bottom - 5, nullptr);
+            LineTo(dc, m.right - 4, m.bottom - 5);
             right -= side + 2;
         }
     }
@@ -157,7 +181,8 @@ void paint_caption(HWND window, bool active) {
 
 bool is_active(HWND window) { return GetActiveWindow() == window || GetForegroundWindow() == window; }
 
-LRESULT control_colour(UINT message, HDC dc, HWND control) {
+LRESULT control_colour(UINT message, HDC dc, HWND control)
+{
     const Theme& t = *g_theme;
     if (message == WM_CTLCOLOREDIT || message == WM_CTLCOLORLISTBOX || class_is(control, L"Edit")) {
         SetTextColor(dc, t.colour(kEditText));
@@ -167,12 +192,14 @@ LRESULT control_colour(UINT message, HDC dc, HWND control) {
     SetTextColor(dc, t.colour(kFaceText));
     SetBkMode(dc, TRANSPARENT);
     POINT origin{0, 0};
-    if (control) MapWindowPoints(control, GetParent(control), &origin, 1);
+    if (control)
+        MapWindowPoints(control, GetParent(control), &origin, 1);
     SetBrushOrgEx(dc, -origin.x, -origin.y, nullptr);
     return reinterpret_cast<LRESULT>(t.face());
 }
 
-LRESULT CALLBACK frame_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+LRESULT CALLBACK frame_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
+{
     switch (message) {
     case WM_ERASEBKGND: {
         RECT client;
@@ -180,10 +207,15 @@ LRESULT CALLBACK frame_proc(HWND window, UINT message, WPARAM wparam, LPARAM lpa
         fill_face(reinterpret_cast<HDC>(wparam), window, client);
         return 1;
     }
-    case WM_CTLCOLORSTATIC: case WM_CTLCOLORBTN: case WM_CTLCOLORDLG:
-    case WM_CTLCOLOREDIT: case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORDLG:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
         return control_colour(message, reinterpret_cast<HDC>(wparam), reinterpret_cast<HWND>(lparam));
-    case WM_NCPAINT: case WM_SETTEXT: case WM_SETICON: {
+    case WM_NCPAINT:
+    case WM_SETTEXT:
+    case WM_SETICON: {
         const LRESULT result = call_own(window, message, wparam, lparam);
         paint_caption(window, is_active(window));
         return result;
@@ -193,14 +225,14 @@ LRESULT CALLBACK frame_proc(HWND window, UINT message, WPARAM wparam, LPARAM lpa
         paint_caption(window, wparam != 0);
         return result;
     }
-    default:
-        return call_own(window, message, wparam, lparam);
+    default: return call_own(window, message, wparam, lparam);
     }
 }
 
 // --- push buttons and group boxes ----------------------------------------------
 
-void paint_push(HWND window, HDC dc) {
+void paint_push(HWND window, HDC dc)
+{
     const Theme& t = *g_theme;
     RECT r;
     GetClientRect(window, &r);
@@ -212,13 +244,15 @@ void paint_push(HWND window, HDC dc) {
     fill(dc, r, pressed ? blend(t.colour(kButtonFace), t.colour(kButtonBorder), 30) : t.colour(kButtonFace));
     // A soft shade on the lower half gives the face some depth.
     const RECT lower{r.left, (r.top + r.bottom) / 2, r.right, r.bottom};
-    if (!pressed) fill(dc, lower, blend(t.colour(kButtonFace), t.colour(kButtonBorder), 8));
+    if (!pressed)
+        fill(dc, lower, blend(t.colour(kButtonFace), t.colour(kButtonBorder), 8));
     frame_rect(dc, r, t.colour(kButtonBorder), focused || is_default ? 2 : 1);
 
     wchar_t text[256];
     window_text(window, text, 256);
     RECT text_rect = r;
-    if (pressed) OffsetRect(&text_rect, 1, 1);
+    if (pressed)
+        OffsetRect(&text_rect, 1, 1);
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, enabled ? t.colour(kButtonText) : blend(t.colour(kButtonText), t.colour(kButtonFace), 60));
     HGDIOBJ old_font = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(window, WM_GETFONT, 0, 0)));
@@ -231,13 +265,15 @@ void paint_push(HWND window, HDC dc) {
     }
 }
 
-void paint_group(HWND window, HDC dc) {
+void paint_group(HWND window, HDC dc)
+{
     const Theme& t = *g_theme;
     RECT r;
     GetClientRect(window, &r);
     HWND parent = GetParent(window);
     // With a clipping parent nothing else paints inside the box.
-    if (parent && (GetWindowLongPtrW(parent, GWL_STYLE) & WS_CLIPCHILDREN)) fill_face(dc, window, r);
+    if (parent && (GetWindowLongPtrW(parent, GWL_STYLE) & WS_CLIPCHILDREN))
+        fill_face(dc, window, r);
     HGDIOBJ old_font = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(window, WM_GETFONT, 0, 0)));
     TEXTMETRICW metrics{};
     GetTextMetricsW(dc, &metrics);
@@ -255,7 +291,8 @@ void paint_group(HWND window, HDC dc) {
         SIZE size{};
         GetTextExtentPoint32W(dc, text, length, &size);
         RECT text_rect{r.left + 8, r.top, r.left + 8 + size.cx + 4, r.top + metrics.tmHeight};
-        if (text_rect.right > r.right - 4) text_rect.right = r.right - 4;
+        if (text_rect.right > r.right - 4)
+            text_rect.right = r.right - 4;
         fill_face(dc, window, text_rect);
         SetBkMode(dc, TRANSPARENT);
         SetTextColor(dc, t.colour(kFaceText));
@@ -265,7 +302,8 @@ void paint_group(HWND window, HDC dc) {
     SelectObject(dc, old_font);
 }
 
-void paint_header(HWND window, HDC dc) {
+void paint_header(HWND window, HDC dc)
+{
     const Theme& t = *g_theme;
     RECT r;
     GetClientRect(window, &r);
@@ -277,7 +315,8 @@ void paint_header(HWND window, HDC dc) {
     const int count = int(SendMessageW(window, HDM_GETITEMCOUNT, 0, 0));
     for (int i = 0; i < count; ++i) {
         RECT item;
-        if (!SendMessageW(window, HDM_GETITEMRECT, WPARAM(i), reinterpret_cast<LPARAM>(&item))) continue;
+        if (!SendMessageW(window, HDM_GETITEMRECT, WPARAM(i), reinterpret_cast<LPARAM>(&item)))
+            continue;
         wchar_t text[128] = L"";
         HDITEMW info{};
         info.mask = HDI_TEXT | HDI_FORMAT;
@@ -287,8 +326,10 @@ void paint_header(HWND window, HDC dc) {
         fill(dc, {item.right - 1, item.top + 3, item.right, item.bottom - 3}, t.colour(kGroupLine));
         RECT text_rect{item.left + 6, item.top, item.right - 6, item.bottom - 1};
         UINT align = DT_LEFT;
-        if ((info.fmt & HDF_JUSTIFYMASK) == HDF_CENTER) align = DT_CENTER;
-        if ((info.fmt & HDF_JUSTIFYMASK) == HDF_RIGHT) align = DT_RIGHT;
+        if ((info.fmt & HDF_JUSTIFYMASK) == HDF_CENTER)
+            align = DT_CENTER;
+        if ((info.fmt & HDF_JUSTIFYMASK) == HDF_RIGHT)
+            align = DT_RIGHT;
         DrawTextW(dc, text, -1, &text_rect, DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | align);
     }
     SelectObject(dc, old_font);
@@ -298,34 +339,51 @@ using Painter = void (*)(HWND, HDC);
 
 // Controls that paint themselves in full: our painting replaces theirs, and
 // after anything that makes them draw directly we draw over it at once.
-LRESULT painted_control(HWND window, UINT message, WPARAM wparam, LPARAM lparam, Painter paint) {
+LRESULT painted_control(HWND window, UINT message, WPARAM wparam, LPARAM lparam, Painter paint)
+{
     switch (message) {
-    case WM_ERASEBKGND:
-        return 1;
-    case WM_PAINT: case WM_PRINTCLIENT: {
+    case WM_ERASEBKGND: return 1;
+    case WM_PAINT:
+    case WM_PRINTCLIENT: {
         PAINTSTRUCT ps;
         HDC dc = wparam ? reinterpret_cast<HDC>(wparam) : BeginPaint(window, &ps);
         paint(window, dc);
-        if (!wparam) EndPaint(window, &ps);
+        if (!wparam)
+            EndPaint(window, &ps);
         return 0;
     }
-    case BM_SETSTATE: case BM_SETSTYLE: case WM_SETTEXT: case WM_ENABLE: case WM_SETFOCUS: case WM_KILLFOCUS:
-    case WM_LBUTTONDOWN: case WM_LBUTTONUP: case WM_LBUTTONDBLCLK: case WM_KEYDOWN: case WM_KEYUP:
-    case WM_MOUSEMOVE: case WM_CAPTURECHANGED: case WM_UPDATEUISTATE: {
+    case BM_SETSTATE:
+    case BM_SETSTYLE:
+    case WM_SETTEXT:
+    case WM_ENABLE:
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONUP:
+    case WM_LBUTTONDBLCLK:
+    case WM_KEYDOWN:
+    case WM_KEYUP:
+    case WM_MOUSEMOVE:
+    case WM_CAPTURECHANGED:
+    case WM_UPDATEUISTATE: {
         const LRESULT result = call_own(window, message, wparam, lparam);
-        if (IsWindow(window)) RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+        if (IsWindow(window))
+            RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
         return result;
     }
-    default:
-        return call_own(window, message, wparam, lparam);
+    default: return call_own(window, message, wparam, lparam);
     }
 }
 
 LRESULT CALLBACK push_proc(HWND w, UINT m, WPARAM wp, LPARAM lp) { return painted_control(w, m, wp, lp, paint_push); }
 LRESULT CALLBACK group_proc(HWND w, UINT m, WPARAM wp, LPARAM lp) { return painted_control(w, m, wp, lp, paint_group); }
-LRESULT CALLBACK header_proc(HWND w, UINT m, WPARAM wp, LPARAM lp) { return painted_control(w, m, wp, lp, paint_header); }
+LRESULT CALLBACK header_proc(HWND w, UINT m, WPARAM wp, LPARAM lp)
+{
+    return painted_control(w, m, wp, lp, paint_header);
+}
 
-WNDPROC proc_for(Kind kind) {
+WNDPROC proc_for(Kind kind)
+{
     switch (kind) {
     case kFrameKind: return frame_proc;
     case kPushKind: return push_proc;
@@ -337,41 +395,50 @@ WNDPROC proc_for(Kind kind) {
 
 bool ours(WNDPROC proc) { return proc == frame_proc || proc == push_proc || proc == group_proc || proc == header_proc; }
 
-void colour_list(HWND list) {
+void colour_list(HWND list)
+{
     const Theme& t = *g_theme;
     SendMessageW(list, LVM_SETBKCOLOR, 0, LPARAM(t.colour(kListBack)));
     SendMessageW(list, LVM_SETTEXTBKCOLOR, 0, LPARAM(t.colour(kListBack)));
     SendMessageW(list, LVM_SETTEXTCOLOR, 0, LPARAM(t.colour(kListText)));
-    if (HWND header = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0))) dress(header);
+    if (HWND header = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0)))
+        dress(header);
 }
 
-BOOL CALLBACK dress_child(HWND window, LPARAM) {
+BOOL CALLBACK dress_child(HWND window, LPARAM)
+{
     dress(window);
     return TRUE;
 }
 
-BOOL CALLBACK dress_top(HWND window, LPARAM) {
+BOOL CALLBACK dress_top(HWND window, LPARAM)
+{
     dress(window);
     EnumChildWindows(window, dress_child, 0);
     RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
     return TRUE;
 }
 
-void undress(HWND window) {
+void undress(HWND window)
+{
     const auto own = reinterpret_cast<WNDPROC>(GetPropW(window, kProcProp));
-    if (!own) return;
+    if (!own)
+        return;
     // Someone subclassed over us: taking ours out now would cut them off.
-    if (!ours(reinterpret_cast<WNDPROC>(GetWindowLongPtrW(window, GWLP_WNDPROC)))) return;
+    if (!ours(reinterpret_cast<WNDPROC>(GetWindowLongPtrW(window, GWLP_WNDPROC))))
+        return;
     SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(own));
     RemovePropW(window, kProcProp);
 }
 
-BOOL CALLBACK undress_child(HWND window, LPARAM) {
+BOOL CALLBACK undress_child(HWND window, LPARAM)
+{
     undress(window);
     return TRUE;
 }
 
-BOOL CALLBACK undress_top(HWND window, LPARAM) {
+BOOL CALLBACK undress_top(HWND window, LPARAM)
+{
     EnumChildWindows(window, undress_child, 0);
     undress(window);
     return TRUE;
@@ -381,26 +448,26 @@ BOOL CALLBACK undress_top(HWND window, LPARAM) {
 
 void set_current_theme(const Theme* theme) { g_theme = theme; }
 
-void dress(HWND window) {
-    if (!g_theme || !window || GetPropW(window, kProcProp)) return;
+void dress(HWND window)
+{
+    if (!g_theme || !window || GetPropW(window, kProcProp))
+        return;
     const Kind kind = kind_of(window);
     if (kind == kListKind) {
         colour_list(window);
         return;
     }
     WNDPROC proc = proc_for(kind);
-    if (!proc) return;
+    if (!proc)
+        return;
     const auto own = reinterpret_cast<LONG_PTR>(GetWindowLongPtrW(window, GWLP_WNDPROC));
-    if (!own || !SetPropW(window, kProcProp, reinterpret_cast<HANDLE>(own))) return;
+    if (!own || !SetPropW(window, kProcProp, reinterpret_cast<HANDLE>(own)))
+        return;
     SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(proc));
 }
 
-void dress_thread_windows() {
-    EnumThreadWindows(GetCurrentThreadId(), dress_top, 0);
-}
+void dress_thread_windows() { EnumThreadWindows(GetCurrentThreadId(), dress_top, 0); }
 
-void undress_thread_windows(DWORD thread) {
-    EnumThreadWindows(thread, undress_top, 0);
-}
+void undress_thread_windows(DWORD thread) { EnumThreadWindows(thread, undress_top, 0); }
 
 }  // namespace skinh

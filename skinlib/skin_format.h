@@ -21,9 +21,22 @@ enum Result : int {
 // The palette's roles, in the order the PALT chunk stores them.
 // clang-format off: the roles in rows as the file stores them
 enum Role : int {
-    kFace, kFaceText, kCaptionTop, kCaptionBottom, kCaptionText, kFrame,
-    kButtonFace, kButtonText, kButtonBorder, kEditBack, kEditText,
-    kListBack, kListText, kHeaderBack, kHeaderText, kGroupLine,
+    kFace,
+    kFaceText,
+    kCaptionTop,
+    kCaptionBottom,
+    kCaptionText,
+    kFrame,
+    kButtonFace,
+    kButtonText,
+    kButtonBorder,
+    kEditBack,
+    kEditText,
+    kListBack,
+    kListText,
+    kHeaderBack,
+    kHeaderText,
+    kGroupLine,
     kRoleCount
 };
 // clang-format on
@@ -36,11 +49,11 @@ constexpr unsigned kMaxTextureSide = 512;
 // What a good skin file says. The texture points into the parsed buffer:
 // whoever keeps a skin must copy the pixels before the buffer goes.
 struct Skin {
-    char name[kMaxNameBytes + 1];    // zero-terminated UTF-8
+    char name[kMaxNameBytes + 1];      // zero-terminated UTF-8
     std::uint32_t colour[kRoleCount];  // 0x00BBGGRR, as Windows' COLORREF
-    unsigned texture_width;          // 0 when the skin has no texture
+    unsigned texture_width;            // 0 when the skin has no texture
     unsigned texture_height;
-    const unsigned char* texture;    // rows top to bottom, pixels B, G, R
+    const unsigned char* texture;  // rows top to bottom, pixels B, G, R
 };
 
 // Checks every byte of the file before filling *out; on failure *out is

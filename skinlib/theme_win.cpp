@@ -5,9 +5,11 @@
 
 namespace skinh {
 
-GdiObject& GdiObject::operator=(GdiObject&& other) noexcept {
+GdiObject& GdiObject::operator=(GdiObject&& other) noexcept
+{
     if (this != &other) {
-        if (object_) DeleteObject(object_);
+        if (object_)
+            DeleteObject(object_);
         object_ = other.object_;
         other.object_ = nullptr;
     }
@@ -17,7 +19,8 @@ GdiObject& GdiObject::operator=(GdiObject&& other) noexcept {
 namespace {
 
 // A pattern brush over a copy of the texture's pixels (the brush keeps the copy).
-HBRUSH texture_brush(const Skin& skin) {
+HBRUSH texture_brush(const Skin& skin)
+{
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof(info.bmiHeader);
     info.bmiHeader.biWidth = LONG(skin.texture_width);
@@ -27,7 +30,8 @@ HBRUSH texture_brush(const Skin& skin) {
     info.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
     GdiObject bitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-    if (!bitmap) return nullptr;
+    if (!bitmap)
+        return nullptr;
     const unsigned row = skin.texture_width * 3;
     const unsigned stride = (row + 3) & ~3u;  // DIB rows are DWORD-aligned
     for (unsigned y = 0; y < skin.texture_height; ++y)
@@ -38,11 +42,13 @@ HBRUSH texture_brush(const Skin& skin) {
 
 }  // namespace
 
-Theme Theme::make(const Skin& skin) {
+Theme Theme::make(const Skin& skin)
+{
     Theme theme;
     std::memcpy(theme.colour_, skin.colour, sizeof(theme.colour_));
     theme.face_ = GdiObject(skin.texture_width ? texture_brush(skin) : nullptr);
-    if (!theme.face_) theme.face_ = GdiObject(CreateSolidBrush(skin.colour[kFace]));
+    if (!theme.face_)
+        theme.face_ = GdiObject(CreateSolidBrush(skin.colour[kFace]));
     theme.edit_ = GdiObject(CreateSolidBrush(skin.colour[kEditBack]));
     NONCLIENTMETRICSW metrics{};
     metrics.cbSize = sizeof(metrics);
@@ -50,7 +56,8 @@ Theme Theme::make(const Skin& skin) {
         metrics.lfCaptionFont.lfWeight = FW_BOLD;
         theme.caption_font_ = GdiObject(CreateFontIndirectW(&metrics.lfCaptionFont));
     } else {
-        theme.caption_font_ = GdiObject(CreateFontW(-12, 0, 0, 0, FW_BOLD, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, L"Tahoma"));
+        theme.caption_font_ =
+            GdiObject(CreateFontW(-12, 0, 0, 0, FW_BOLD, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, L"Tahoma"));
     }
     theme.ready_ = theme.face_ && theme.edit_ && theme.caption_font_;
     return theme;

@@ -16,7 +16,11 @@ public:
     GdiObject& operator=(GdiObject&& other) noexcept;
     GdiObject(const GdiObject&) = delete;
     GdiObject& operator=(const GdiObject&) = delete;
-    ~GdiObject() { if (object_) DeleteObject(object_); }
+    ~GdiObject()
+    {
+        if (object_)
+            DeleteObject(object_);
+    }
     HGDIOBJ get() const { return object_; }
     explicit operator bool() const { return object_ != nullptr; }
 

@@ -18,7 +18,11 @@ namespace {
 
 double now_ms()
 {
-    static LARGE_INTEGER frequency = [] { LARGE_INTEGER f; QueryPerformanceFrequency(&f); return f; }();
+    static LARGE_INTEGER frequency = [] {
+        LARGE_INTEGER f;
+        QueryPerformanceFrequency(&f);
+        return f;
+    }();
     LARGE_INTEGER t;
     QueryPerformanceCounter(&t);
     return 1000.0 * static_cast<double>(t.QuadPart) / static_cast<double>(frequency.QuadPart);
@@ -33,8 +37,8 @@ std::size_t bare_fetch(HINTERNET session, const qz::AddressParts& parts, const s
 {
     char* kept = keep ? static_cast<char*>(std::malloc(keep)) : nullptr;
     std::size_t total = 0;
-    HINTERNET connection = InternetConnectA(session, parts.host.c_str(), static_cast<INTERNET_PORT>(parts.port),
-                                            "", "", INTERNET_SERVICE_HTTP, 0, 0);
+    HINTERNET connection = InternetConnectA(session, parts.host.c_str(), static_cast<INTERNET_PORT>(parts.port), "", "",
+                                            INTERNET_SERVICE_HTTP, 0, 0);
     const char* accept[] = {"*/*", nullptr};
     HINTERNET request = HttpOpenRequestA(connection, "GET", object.c_str(), "HTTP/1.0", nullptr, accept,
                                          INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE, 0);
@@ -72,8 +76,8 @@ double median(std::vector<double> v)
 int main(int argc, char** argv)
 {
     int rounds = argc > 1 ? std::atoi(argv[1]) : 5;
-    std::printf("%-11s %6s %10s %10s %10s %10s %14s %12s\n", "answer", "rounds", "fetch MiB", "fetch ms",
-                "bare MiB", "bare ms", "bare+keep ms", "fetch/bare");
+    std::printf("%-11s %6s %10s %10s %10s %10s %14s %12s\n", "answer", "rounds", "fetch MiB", "fetch ms", "bare MiB",
+                "bare ms", "bare+keep ms", "fetch/bare");
     qz::WinInetTransport transport;
     HINTERNET session = InternetOpenA(qz::kUserAgent, INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0);
     for (const char* uin : {"big64", "big64nolen"}) {
@@ -97,8 +101,8 @@ int main(int argc, char** argv)
             keep_ms.push_back(t3 - t2);
         }
         double f = median(fetch_ms), b = median(bare_ms);
-        std::printf("%-11s %6d %10.1f %10.1f %10.1f %10.1f %14.1f %12.3f\n", uin, rounds, fetched / 1048576.0,
-                    f, bare / 1048576.0, b, median(keep_ms), f / b);
+        std::printf("%-11s %6d %10.1f %10.1f %10.1f %10.1f %14.1f %12.3f\n", uin, rounds, fetched / 1048576.0, f,
+                    bare / 1048576.0, b, median(keep_ms), f / b);
     }
     InternetCloseHandle(session);
     return 0;

@@ -15,7 +15,10 @@ const std::string kAddress = "http://host/path?uin=1";
 
 TEST(ChunkSize, FromContentLength)
 {
-    struct Case { std::optional<std::string> header; std::size_t chunk; };
+    struct Case {
+        std::optional<std::string> header;
+        std::size_t chunk;
+    };
     const Case cases[] = {
         {std::nullopt, 10240},
         {"", 10240},
@@ -97,9 +100,11 @@ TEST(PageFetch, FailuresCloseWhatWasOpenedAndGiveNothing)
     const Case cases[] = {
         {"split fails", [](ScriptedTransport& t) { t.split_ok = false; }, {}},
         {"connect fails", [](ScriptedTransport& t) { t.connect_ok = false; }, {"open_session", "connect host"}},
-        {"request fails", [](ScriptedTransport& t) { t.request_ok = false; },
+        {"request fails",
+         [](ScriptedTransport& t) { t.request_ok = false; },
          {"open_session", "connect host", "proxy", "open_request", "close_connection"}},
-        {"send fails", [](ScriptedTransport& t) { t.send_ok = false; },
+        {"send fails",
+         [](ScriptedTransport& t) { t.send_ok = false; },
          {"open_session", "connect host", "proxy", "open_request", "send", "close_request", "close_connection"}},
     };
     for (const Case& c : cases) {

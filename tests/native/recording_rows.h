@@ -14,7 +14,10 @@ struct Row {
     bool operator==(const Row&) const = default;
 };
 
-inline void PrintTo(const Row& row, std::ostream* os) { *os << "{" << row.number << ", " << testing::PrintToString(row.address) << "}"; }
+inline void PrintTo(const Row& row, std::ostream* os)
+{
+    *os << "{" << row.number << ", " << testing::PrintToString(row.address) << "}";
+}
 
 class RecordingRows : public qz::ResultList {
 public:

@@ -26,15 +26,18 @@ Members split(const std::string& text, const std::string& delimiter)
 
 TEST(TextSplit, Table)
 {
-    struct Case { std::string text, delimiter; Members members; };
+    struct Case {
+        std::string text, delimiter;
+        Members members;
+    };
     const Case cases[] = {
         {"", "http", {}},
         {"abc", "http", {"abc"}},
         {"http", "http", {""}},
         {"httphttp", "http", {"", ""}},
         {"ahttpb", "http", {"a", "b"}},
-        {"ahttp", "http", {"a"}},  // an empty remainder gives no member
-        {"aHTTPb", "http", {"aHTTPb"}},  // case-sensitive
+        {"ahttp", "http", {"a"}},            // an empty remainder gives no member
+        {"aHTTPb", "http", {"aHTTPb"}},      // case-sensitive
         {"\xb0http", "http", {"\xb0http"}},  // the lead byte takes the h
         {"\xb0\xb0httpx", "http", {"\xb0\xb0", "x"}},
         {"\xb0\xb0\xb0httpx", "http", {"\xb0\xb0\xb0httpx"}},
@@ -66,7 +69,10 @@ std::vector<Row> extracted_rows(const std::string& page)
 
 TEST(ModuleExtraction, Table)
 {
-    struct Case { std::string page; std::vector<Row> rows; };
+    struct Case {
+        std::string page;
+        std::vector<Row> rows;
+    };
     const Case cases[] = {
         {"", {}},
         {"A", {}},
@@ -134,8 +140,8 @@ TEST(RowNumber, PlainDigits)
 // so that candidates, high-byte runs and piece ends fall on every boundary.
 TEST(ModuleExtraction, AgreesWithThePlainRuleOnRandomPages)
 {
-    static const std::string alphabet[] = {"h", "t", "p", ".", "s", "w", "f", "x", "\xb0", "\xff", "\x80",
-                                           "http", ".swf", "\xb0http", "http", ".swf"};
+    static const std::string alphabet[] = {"h",    "t",    "p",    ".",    "s",    "w",        "f",    "x",
+                                           "\xb0", "\xff", "\x80", "http", ".swf", "\xb0http", "http", ".swf"};
     std::mt19937 random(20261211);
     for (int round = 0; round < 40000; ++round) {
         std::string page;

@@ -42,7 +42,10 @@ ByteSet bytes_of(std::string_view s)
 
 TEST(TextOfByteSet, StopsAtTheFirstZeroByte)
 {
-    struct Row { std::string bytes; std::string text; };
+    struct Row {
+        std::string bytes;
+        std::string text;
+    };
     const Row rows[] = {
         {"", ""},
         {"abc", "abc"},

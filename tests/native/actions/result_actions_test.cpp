@@ -13,10 +13,7 @@ namespace {
 const char kHint[] = "在此点击鼠标右键复制地址";
 
 // The main window's three hint rows: only row 1 has an address.
-void put_hint_rows(FakeList& list)
-{
-    list.addresses = {{0, ""}, {1, kHint}, {2, ""}};
-}
+void put_hint_rows(FakeList& list) { list.addresses = {{0, ""}, {1, kHint}, {2, ""}}; }
 
 struct Fakes {
     Log log;
@@ -34,7 +31,7 @@ TEST(ContextMenuPopup, OpensThreePixelsRightOfAndBelowThePointerAndReadsNothing)
         const char* name;
         FakeMenu::Point pointer;
         FakeMenu::Point menu;
-    // clang-format off: one case a line reads as a table
+        // clang-format off: one case a line reads as a table
     } cases[] = {
         {"origin", {0, 0}, {3, 3}},
         {"middle of the screen", {400, 300}, {403, 303}},
@@ -64,14 +61,22 @@ TEST(PreviewAction, HandsTheSelectedAddressToTheView)
         std::string address;
         std::string expected;
         Log log;
-    // clang-format off: one case a line reads as a table
+        // clang-format off: one case a line reads as a table
     } cases[] = {
-        {"a module row", 3, false, "http://qzs.qq.com/x.swf", "http://qzs.qq.com/x.swf",
+        {"a module row",
+         3,
+         false,
+         "http://qzs.qq.com/x.swf",
+         "http://qzs.qq.com/x.swf",
          {"selected_row", "cell_text 3 1", "set_address"}},
         {"the hint row", 1, true, "", kHint, {"selected_row", "cell_text 1 1", "set_address"}},
         {"an empty hint row", 2, true, "", "", {"selected_row", "cell_text 2 1", "set_address"}},
         {"nothing selected (also an empty list)", -1, false, "", "", {"selected_row", "set_address"}},
-        {"longer than 511 bytes", 0, false, std::string(900, 'q'), std::string(900, 'q'),
+        {"longer than 511 bytes",
+         0,
+         false,
+         std::string(900, 'q'),
+         std::string(900, 'q'),
          {"selected_row", "cell_text 0 1", "cell_text 0 1", "set_address"}},
     };
     // clang-format on
@@ -119,26 +124,58 @@ TEST(CopyAction, PutsTheAddressOnTheClipboardAndSaysWhetherItGotThere)
     const Log failed = {"selected_row", "cell_text 0 1", "put_text", "show copy_failed"};
     // clang-format off: one case a line reads as a table
     const CopyCase cases[] = {
-        {"copied", 0, false, "http://qzs.qq.com/m.swf", CopyOutcome::copied, full,
-         "http://qzs.qq.com/m.swf", {Notice::copied}},
-        {"long, with bytes of 0x80 and above", 0, false, long_high, CopyOutcome::copied,
-         {"selected_row", "cell_text 0 1", "cell_text 0 1", "put_text", "show copied"}, long_high,
+        {"copied",
+         0,
+         false,
+         "http://qzs.qq.com/m.swf",
+         CopyOutcome::copied,
+         full,
+         "http://qzs.qq.com/m.swf",
          {Notice::copied}},
-        {"clipboard held by another program", 0, false, "http://a/b.swf", CopyOutcome::clipboard_busy,
-         failed, "before", {Notice::copy_failed}},
-        {"no memory for the text", 0, false, "http://a/b.swf", CopyOutcome::no_memory, failed, "before",
+        {"long, with bytes of 0x80 and above",
+         0,
+         false,
+         long_high,
+         CopyOutcome::copied,
+         {"selected_row", "cell_text 0 1", "cell_text 0 1", "put_text", "show copied"},
+         long_high,
+         {Notice::copied}},
+        {"clipboard held by another program",
+         0,
+         false,
+         "http://a/b.swf",
+         CopyOutcome::clipboard_busy,
+         failed,
+         "before",
          {Notice::copy_failed}},
-        {"the clipboard refused the text", 0, false, "http://a/b.swf", CopyOutcome::rejected, failed,
-         "before", {Notice::copy_failed}},
+        {"no memory for the text",
+         0,
+         false,
+         "http://a/b.swf",
+         CopyOutcome::no_memory,
+         failed,
+         "before",
+         {Notice::copy_failed}},
+        {"the clipboard refused the text",
+         0,
+         false,
+         "http://a/b.swf",
+         CopyOutcome::rejected,
+         failed,
+         "before",
+         {Notice::copy_failed}},
         {"nothing selected", -1, false, "", CopyOutcome::copied, {"selected_row"}, "before", {}},
-        {"empty address", 0, false, "", CopyOutcome::copied, {"selected_row", "cell_text 0 1"}, "before",
-         {}},
-        {"first hint row", 0, true, "", CopyOutcome::copied, {"selected_row", "cell_text 0 1"}, "before",
-         {}},
-        {"third hint row", 2, true, "", CopyOutcome::copied, {"selected_row", "cell_text 2 1"}, "before",
-         {}},
-        {"the hint row is a row like any other", 1, true, "", CopyOutcome::copied,
-         {"selected_row", "cell_text 1 1", "put_text", "show copied"}, kHint, {Notice::copied}},
+        {"empty address", 0, false, "", CopyOutcome::copied, {"selected_row", "cell_text 0 1"}, "before", {}},
+        {"first hint row", 0, true, "", CopyOutcome::copied, {"selected_row", "cell_text 0 1"}, "before", {}},
+        {"third hint row", 2, true, "", CopyOutcome::copied, {"selected_row", "cell_text 2 1"}, "before", {}},
+        {"the hint row is a row like any other",
+         1,
+         true,
+         "",
+         CopyOutcome::copied,
+         {"selected_row", "cell_text 1 1", "put_text", "show copied"},
+         kHint,
+         {Notice::copied}},
     };
     // clang-format on
     for (const CopyCase& c : cases) {

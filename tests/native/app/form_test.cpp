@@ -16,12 +16,17 @@ TEST(Form, TabNeighbours)
         bool backwards;
         Control to;
     } cases[] = {
-        {Control::account, false, Control::search}, {Control::search, false, Control::results},
-        {Control::results, false, Control::account}, {Control::account, true, Control::results},
-        {Control::search, true, Control::account},   {Control::results, true, Control::search},
+        {Control::account, false, Control::search},
+        {Control::search, false, Control::results},
+        {Control::results, false, Control::account},
+        {Control::account, true, Control::results},
+        {Control::search, true, Control::account},
+        {Control::results, true, Control::search},
         // Outside the cycle (the window itself, the label, the frame, the preview).
-        {Control::count, false, Control::account},   {Control::label, false, Control::account},
-        {Control::preview, true, Control::results},  {Control::frame, true, Control::results},
+        {Control::count, false, Control::account},
+        {Control::label, false, Control::account},
+        {Control::preview, true, Control::results},
+        {Control::frame, true, Control::results},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::to_string(static_cast<int>(c.from)) + (c.backwards ? " back" : " forward"));
@@ -35,12 +40,18 @@ TEST(Form, WindowKeys)
         int key, modifiers;
         KeyAction action;
     } cases[] = {
-        {0x09, 0, KeyAction::next_control},   {0x09, kShift, KeyAction::previous_control},
-        {0x09, kCtrl, KeyAction::pass},       {0x09, kAlt, KeyAction::pass},
-        {0x09, kCtrl | kShift, KeyAction::pass}, {0x1B, 0, KeyAction::close},
-        {0x1B, kShift, KeyAction::pass},      {0x1B, kCtrl, KeyAction::pass},
-        {0x0D, 0, KeyAction::pass},           {0x70, 0, KeyAction::pass},  // Enter, F1
-        {'S', kAlt, KeyAction::pass},         {0x25, 0, KeyAction::pass},  // Alt+S, left arrow
+        {0x09, 0, KeyAction::next_control},
+        {0x09, kShift, KeyAction::previous_control},
+        {0x09, kCtrl, KeyAction::pass},
+        {0x09, kAlt, KeyAction::pass},
+        {0x09, kCtrl | kShift, KeyAction::pass},
+        {0x1B, 0, KeyAction::close},
+        {0x1B, kShift, KeyAction::pass},
+        {0x1B, kCtrl, KeyAction::pass},
+        {0x0D, 0, KeyAction::pass},
+        {0x70, 0, KeyAction::pass},  // Enter, F1
+        {'S', kAlt, KeyAction::pass},
+        {0x25, 0, KeyAction::pass},  // Alt+S, left arrow
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::to_string(c.key) + " mod " + std::to_string(c.modifiers));
@@ -53,9 +64,9 @@ TEST(Form, ReportedKeyCodes)
     const struct {
         int key, code;
     } cases[] = {
-        {0x60, 48}, {0x65, 53}, {0x69, 57},     // keypad digits
+        {0x60, 48},  {0x65, 53},  {0x69, 57},   // keypad digits
         {0x6D, 189}, {0x6E, 190}, {0x6F, 191},  // keypad minus, decimal, slash
-        {0x0D, 13}, {'0', '0'}, {'A', 'A'}, {0xBD, 189}, {0x6A, 0x6A}, {0x6B, 0x6B}, {0x2D, 0x2D},
+        {0x0D, 13},  {'0', '0'},  {'A', 'A'},  {0xBD, 189}, {0x6A, 0x6A}, {0x6B, 0x6B}, {0x2D, 0x2D},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.key);

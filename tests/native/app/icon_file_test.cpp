@@ -16,7 +16,10 @@ std::vector<unsigned char> read_icon()
 }
 
 unsigned u16(const std::vector<unsigned char>& b, std::size_t at) { return b[at] | b[at + 1] << 8; }
-std::uint32_t u32(const std::vector<unsigned char>& b, std::size_t at) { return u16(b, at) | std::uint32_t(u16(b, at + 2)) << 16; }
+std::uint32_t u32(const std::vector<unsigned char>& b, std::size_t at)
+{
+    return u16(b, at) | std::uint32_t(u16(b, at + 2)) << 16;
+}
 
 TEST(IconFile, ElevenBmpImagesIn93174Bytes)
 {
@@ -27,7 +30,8 @@ TEST(IconFile, ElevenBmpImagesIn93174Bytes)
     ASSERT_EQ(u16(icon, 4), 11u);
     const struct {
         unsigned size, bits;
-    } images[] = {{32, 1}, {16, 4}, {32, 4}, {48, 4}, {16, 8}, {32, 8}, {48, 8}, {16, 32}, {32, 32}, {48, 32}, {128, 32}};
+    } images[] = {{32, 1}, {16, 4},  {32, 4},  {48, 4},  {16, 8},  {32, 8},
+                  {48, 8}, {16, 32}, {32, 32}, {48, 32}, {128, 32}};
     std::uint32_t expected_offset = 6 + 16 * 11;
     for (unsigned i = 0; i < 11; ++i) {
         SCOPED_TRACE(std::to_string(images[i].size) + "x" + std::to_string(images[i].bits));
@@ -42,11 +46,11 @@ TEST(IconFile, ElevenBmpImagesIn93174Bytes)
         const unsigned row = (size * bits + 31) / 32 * 4, mask_row = (size + 31) / 32 * 4;
         EXPECT_EQ(length, 40 + palette + row * size + mask_row * size);
         ASSERT_LE(offset + length, icon.size());
-        EXPECT_EQ(u32(icon, offset), 40u);                 // BITMAPINFOHEADER
+        EXPECT_EQ(u32(icon, offset), 40u);  // BITMAPINFOHEADER
         EXPECT_EQ(u32(icon, offset + 4), size);
-        EXPECT_EQ(u32(icon, offset + 8), 2 * size);        // colour bits and mask
+        EXPECT_EQ(u32(icon, offset + 8), 2 * size);  // colour bits and mask
         EXPECT_EQ(u16(icon, offset + 14), bits);
-        EXPECT_EQ(u32(icon, offset + 16), 0u);             // BI_RGB
+        EXPECT_EQ(u32(icon, offset + 16), 0u);  // BI_RGB
         expected_offset = offset + length;
     }
     EXPECT_EQ(expected_offset, icon.size());

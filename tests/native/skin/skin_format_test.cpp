@@ -34,7 +34,10 @@ const Bytes kPalette = chunk("PALT", palette_body());
 Bytes texture(unsigned w, unsigned h, std::size_t pixel_bytes)
 {
     Bytes body;
-    body += char(w & 255); body += char(w >> 8); body += char(h & 255); body += char(h >> 8);
+    body += char(w & 255);
+    body += char(w >> 8);
+    body += char(h & 255);
+    body += char(h >> 8);
     return chunk("TEXR", body + Bytes(pixel_bytes, '\x40'));
 }
 
@@ -120,7 +123,7 @@ TEST(SkinFormat, SkinFiveIsJadeGreen)
     skinh::Skin skin{};
     ASSERT_EQ(skinh::parse_skin(bytes.data(), bytes.size(), &skin), skinh::kOk);
     EXPECT_STREQ(skin.name, "Jade");
-    EXPECT_EQ(skin.colour[skinh::kFace], 0xE4EFDCu);         // #dcefe4 as 0x00BBGGRR
+    EXPECT_EQ(skin.colour[skinh::kFace], 0xE4EFDCu);           // #dcefe4 as 0x00BBGGRR
     EXPECT_EQ(skin.colour[skinh::kCaptionBottom], 0x5A8023u);  // #23805a
 }
 

@@ -17,7 +17,11 @@ public:
     bool fail_write = false;  // writes some bytes, then fails
     bool fail_move = false;
 
-    bool exists(const char* path) override { calls.push_back(std::string("exists ") + path); return files.count(path) > 0; }
+    bool exists(const char* path) override
+    {
+        calls.push_back(std::string("exists ") + path);
+        return files.count(path) > 0;
+    }
     bool write_whole(const char* path, std::string_view bytes) override
     {
         calls.push_back(std::string("write ") + path);
@@ -33,7 +37,11 @@ public:
         files.erase(from);
         return true;
     }
-    void remove(const char* path) override { calls.push_back(std::string("remove ") + path); files.erase(path); }
+    void remove(const char* path) override
+    {
+        calls.push_back(std::string("remove ") + path);
+        files.erase(path);
+    }
     void set_hidden_only(const char* path) override { calls.push_back(std::string("hide ") + path); }
 };
 
@@ -49,13 +57,25 @@ const std::string kPart = "C:\\qz\\SkinH_EL.dll.part";
 
 // clang-format off: one case a line reads as a table
 const InstallCase kCases[] = {
-    {"nothing there: written whole, moved, hidden", false, false, false,
-     {"exists " + kLib, "write " + kPart, "move " + kPart + " " + kLib, "hide " + kLib}, true},
+    {"nothing there: written whole, moved, hidden",
+     false,
+     false,
+     false,
+     {"exists " + kLib, "write " + kPart, "move " + kPart + " " + kLib, "hide " + kLib},
+     true},
     {"something there: left alone", true, false, false, {"exists " + kLib}, false},
-    {"write fails part-way: nothing of the name is left", false, true, false,
-     {"exists " + kLib, "write " + kPart, "remove " + kPart}, false},
-    {"move fails: the part file goes", false, false, true,
-     {"exists " + kLib, "write " + kPart, "move " + kPart + " " + kLib, "remove " + kPart}, false},
+    {"write fails part-way: nothing of the name is left",
+     false,
+     true,
+     false,
+     {"exists " + kLib, "write " + kPart, "remove " + kPart},
+     false},
+    {"move fails: the part file goes",
+     false,
+     false,
+     true,
+     {"exists " + kLib, "write " + kPart, "move " + kPart + " " + kLib, "remove " + kPart},
+     false},
 };
 // clang-format on
 

@@ -64,11 +64,16 @@ public:
         std::string command = "\"" + holder + "\" " + held_name + " " + release_name;
         STARTUPINFOA startup{};
         startup.cb = sizeof startup;
-        ok_ = CreateProcessA(holder.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                             &startup, &process_) &&
+        ok_ = CreateProcessA(holder.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                             &process_) &&
               WaitForSingleObject(held_, 10000) == WAIT_OBJECT_0;
     }
-    ~ClipboardHeldElsewhere() { let_go(); CloseHandle(held_); CloseHandle(release_); }
+    ~ClipboardHeldElsewhere()
+    {
+        let_go();
+        CloseHandle(held_);
+        CloseHandle(release_);
+    }
     bool holding() const { return ok_; }
     void let_go()
     {
@@ -103,7 +108,13 @@ TEST(Win32Clipboard, TheTextReadsBackByteForByte)
     } cases[] = {
         {"plain address", "http://qzs.qq.com/qzone/m.swf"},
         {"every byte of 0x80 and above", every_high_byte()},
-        {"every byte but zero", [] { std::string s; for (int b = 1; b < 256; ++b) s.push_back(static_cast<char>(b)); return s; }()},
+        {"every byte but zero",
+         [] {
+             std::string s;
+             for (int b = 1; b < 256; ++b)
+                 s.push_back(static_cast<char>(b));
+             return s;
+         }()},
         {"longer than 511 bytes", "http://a/" + std::string(3000, 'x') + ".swf"},
     };
     for (const auto& c : cases) {
@@ -177,11 +188,11 @@ public:
         window_class.lpszClassName = L"QzActionsTest";
         window_class.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
         RegisterClassW(&window_class);
-        window_ = CreateWindowExW(0, L"QzActionsTest", L"actions", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100,
-                                  645, 473, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+        window_ = CreateWindowExW(0, L"QzActionsTest", L"actions", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100, 645, 473,
+                                  nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
         list_ = CreateWindowExW(WS_EX_STATICEDGE, WC_LISTVIEWW, L"",
-                                WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_SINGLESEL | LVS_NOSORTHEADER, 2, 40, 634,
-                                72, window_, nullptr, GetModuleHandleW(nullptr), nullptr);
+                                WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_SINGLESEL | LVS_NOSORTHEADER, 2, 40, 634, 72,
+                                window_, nullptr, GetModuleHandleW(nullptr), nullptr);
         LVCOLUMNW column{};
         column.mask = LVCF_TEXT | LVCF_WIDTH;
         column.cx = 30;
@@ -194,7 +205,11 @@ public:
         pump_messages();
         g_commands.clear();
     }
-    ~TestWindow() { DestroyWindow(window_); pump_messages(); }
+    ~TestWindow()
+    {
+        DestroyWindow(window_);
+        pump_messages();
+    }
     HWND window() const { return window_; }
     HWND list() const { return list_; }
 
@@ -237,7 +252,8 @@ private:
 };
 
 // The hint text as the list hands it to the ANSI calls: code page 936 bytes.
-const std::string kHintBytes = "\xD4\xDA\xB4\xCB\xB5\xE3\xBB\xF7\xCA\xF3\xB1\xEA\xD3\xD2\xBC\xFC\xB8\xB4\xD6\xC6\xB5\xD8\xD6\xB7";
+const std::string kHintBytes =
+    "\xD4\xDA\xB4\xCB\xB5\xE3\xBB\xF7\xCA\xF3\xB1\xEA\xD3\xD2\xBC\xFC\xB8\xB4\xD6\xC6\xB5\xD8\xD6\xB7";
 
 // ---- the message boxes, read from the real dialog
 

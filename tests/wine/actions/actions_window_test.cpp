@@ -20,7 +20,8 @@ namespace qz::test {
 namespace {
 
 // The hint text as the list hands it to the ANSI calls: code page 936 bytes.
-const std::string kHintBytes = "\xD4\xDA\xB4\xCB\xB5\xE3\xBB\xF7\xCA\xF3\xB1\xEA\xD3\xD2\xBC\xFC\xB8\xB4\xD6\xC6\xB5\xD8\xD6\xB7";
+const std::string kHintBytes =
+    "\xD4\xDA\xB4\xCB\xB5\xE3\xBB\xF7\xCA\xF3\xB1\xEA\xD3\xD2\xBC\xFC\xB8\xB4\xD6\xC6\xB5\xD8\xD6\xB7";
 
 // What the handlers did, written on the window's thread and read by the
 // driver thread.
@@ -70,8 +71,7 @@ public:
             copy_selected(controls, clipboard_, notices_);
             record_.add("copy");
             break;
-        default:
-            break;
+        default: break;
         }
     }
 

@@ -32,8 +32,8 @@ class RemoteList {
 public:
     RemoteList(HWND list, HANDLE process) : list_(list), process_(process)
     {
-        memory_ = static_cast<char*>(
-            VirtualAllocEx(process_, nullptr, kSize, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+        memory_ =
+            static_cast<char*>(VirtualAllocEx(process_, nullptr, kSize, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
     }
     ~RemoteList()
     {
@@ -52,8 +52,8 @@ public:
         item.pszText = memory_ + 1024;
         item.cchTextMax = kSize - 1024;
         WriteProcessMemory(process_, memory_, &item, sizeof item, nullptr);
-        const LRESULT length = SendMessageA(list_, LVM_GETITEMTEXTA, static_cast<WPARAM>(row),
-                                            reinterpret_cast<LPARAM>(memory_));
+        const LRESULT length =
+            SendMessageA(list_, LVM_GETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(memory_));
         std::string text(static_cast<std::size_t>(length), '\0');
         ReadProcessMemory(process_, memory_ + 1024, text.data(), text.size(), nullptr);
         return text;
@@ -149,8 +149,8 @@ TEST(CopyEndToEnd, SearchRightClickCopyReadTheClipboardDismissTheBox)
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
-    ASSERT_TRUE(CreateProcessA(program.c_str(), nullptr, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                               &process))
+    ASSERT_TRUE(
+        CreateProcessA(program.c_str(), nullptr, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
         << program;
 
     HWND main = nullptr;
@@ -195,10 +195,12 @@ TEST(CopyEndToEnd, SearchRightClickCopyReadTheClipboardDismissTheBox)
     mouse(MOUSEEVENTF_LEFTUP, at);
     mouse(MOUSEEVENTF_RIGHTDOWN, at);
     HWND popup = nullptr;
-    ASSERT_TRUE(wait_until([&] {
-        EnumWindows(find_popup, reinterpret_cast<LPARAM>(&popup));
-        return popup != nullptr;
-    }, 5000));
+    ASSERT_TRUE(wait_until(
+        [&] {
+            EnumWindows(find_popup, reinterpret_cast<LPARAM>(&popup));
+            return popup != nullptr;
+        },
+        5000));
     RECT popup_rect{};
     GetWindowRect(popup, &popup_rect);
     POINT cursor{};

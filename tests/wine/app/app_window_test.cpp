@@ -257,7 +257,8 @@ TEST_F(AppWindow, ControlsAsTheFormSays)
     EXPECT_EQ(preview.bottom, 421);
     EXPECT_EQ(SendMessageW(control(Control::account), EM_GETLIMITTEXT, 0, 0) >= 0x7FFFFFFE, true);
     DWORD start = 1, end = 1;
-    SendMessageW(control(Control::account), EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    SendMessageW(control(Control::account), EM_GETSEL, reinterpret_cast<WPARAM>(&start),
+                 reinterpret_cast<LPARAM>(&end));
     EXPECT_EQ(start, 0u);
     EXPECT_EQ(end, 0u);
 }
@@ -350,9 +351,9 @@ TEST_F(AppWindow, TabCycleBothWays)
         bool backwards;
         Control to;
     } cases[] = {
-        {Control::search, false, Control::results},  {Control::results, false, Control::account},
-        {Control::account, false, Control::search},  {Control::search, true, Control::account},
-        {Control::account, true, Control::results},  {Control::results, true, Control::search},
+        {Control::search, false, Control::results}, {Control::results, false, Control::account},
+        {Control::account, false, Control::search}, {Control::search, true, Control::account},
+        {Control::account, true, Control::results}, {Control::results, true, Control::search},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(form_of(c.from).name) + (c.backwards ? " Shift+Tab" : " Tab"));
@@ -368,8 +369,8 @@ TEST_F(AppWindow, TabCycleBothWays)
         EXPECT_EQ(GetFocus(), control(c.to));
         // Arriving in the account box empties it, through its got-focus event.
         EXPECT_EQ(ansi_text_of(control(Control::account)), c.to == Control::account ? "" : "12345");
-        EXPECT_EQ(sink.handlers(), c.to == Control::account ? std::vector<Handler>{Handler::account_focus}
-                                                             : std::vector<Handler>{});
+        EXPECT_EQ(sink.handlers(),
+                  c.to == Control::account ? std::vector<Handler>{Handler::account_focus} : std::vector<Handler>{});
     }
 }
 
@@ -507,8 +508,8 @@ TEST_F(AppWindow, GotFocusOnClickAndOnReactivation)
     EXPECT_EQ(sink.handlers(), std::vector<Handler>{Handler::account_focus});
 
     SetWindowTextA(account, "66666");
-    HWND other = CreateWindowExW(0, L"STATIC", L"other", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr, nullptr,
-                                 nullptr, nullptr);
+    HWND other = CreateWindowExW(0, L"STATIC", L"other", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr, nullptr, nullptr,
+                                 nullptr);
     SetActiveWindow(other);
     pump(*holder);
     EXPECT_NE(GetActiveWindow(), holder->window());

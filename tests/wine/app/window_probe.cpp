@@ -71,7 +71,8 @@ int print_rows(HWND list)
     if (!process)
         return 1;
     constexpr SIZE_T kText = 4096;
-    auto* remote = static_cast<char*>(VirtualAllocEx(process, nullptr, sizeof(LVITEMA) + kText, MEM_COMMIT, PAGE_READWRITE));
+    auto* remote =
+        static_cast<char*>(VirtualAllocEx(process, nullptr, sizeof(LVITEMA) + kText, MEM_COMMIT, PAGE_READWRITE));
     int count = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
     for (int row = 0; row < count; ++row) {
         for (int column = 0; column < 2; ++column) {
@@ -148,9 +149,10 @@ int main(int argc, char** argv)
         GUITHREADINFO info{};
         info.cbSize = sizeof info;
         GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info);
-        std::puts(info.hwndFocus == account ? "account" : info.hwndFocus == search ? "search"
-                  : info.hwndFocus == list  ? "list"
-                                            : "other");
+        std::puts(info.hwndFocus == account  ? "account"
+                  : info.hwndFocus == search ? "search"
+                  : info.hwndFocus == list   ? "list"
+                                             : "other");
         return 0;
     }
     if (command == "point" && argc > 2) {

@@ -19,7 +19,8 @@ constexpr char kSuffix[] = "&type=html&t=0.7202088427527454&fupdate=1&g_tk=6839"
 // Everything the service may receive besides the request line.
 std::string request_with_object(const std::string& object)
 {
-    return "GET " + object + " HTTP/1.0\r\n"
+    return "GET " + object +
+           " HTTP/1.0\r\n"
            "Host: r.qzone.qq.com\r\n"
            "User-Agent: Mozilla/4.0 (compatible; MSIE 6.0; Windows NT 5.0)\r\n"
            "Accept: */*\r\n"
@@ -82,13 +83,25 @@ const RequestCase kRequestCases[] = {
     // Escaped by fetch.cpp; Wine's HttpOpenRequestA would escape the space
     // itself but sends control bytes raw (see WineRequestLine below).
     {"space", "12 34", kPath + std::string("12%2034") + kSuffix},
-    {"control_byte", "12\x01" "34", kPath + std::string("12%0134") + kSuffix},
-    {"delete_byte", "12\x7f" "34", kPath + std::string("12%7F34") + kSuffix},
+    {"control_byte",
+     "12\x01"
+     "34",
+     kPath + std::string("12%0134") + kSuffix},
+    {"delete_byte",
+     "12\x7f"
+     "34",
+     kPath + std::string("12%7F34") + kSuffix},
     // Wine's address split alone would drop the tab, end the path at the line
     // feed and cut the end of an address with two-byte characters short.
     {"tab_and_line_break", "1\t2\r\n3", kPath + std::string("1%092%0D%0A3") + kSuffix},
     {"gbk_bytes_raw", "\xc4\xa3\xbf\xe9", kPath + std::string("\xc4\xa3\xbf\xe9") + kSuffix},
-    {"lone_high_bytes_raw", "\x80" "1\xff", kPath + std::string("\x80" "1\xff") + kSuffix},
+    {"lone_high_bytes_raw",
+     "\x80"
+     "1\xff",
+     kPath +
+         std::string("\x80"
+                     "1\xff") +
+         kSuffix},
     {"percent_kept", "a%20b", kPath + std::string("a%20b") + kSuffix},
 };
 INSTANTIATE_TEST_SUITE_P(Accounts, RequestBytes, testing::ValuesIn(kRequestCases),
@@ -130,8 +143,16 @@ TEST_P(WineRequestLine, OfARawObject)
 
 const RawCase kRawCases[] = {
     {"space_escaped_by_wine", "/p?uin=1 2", "/p?uin=1%202"},
-    {"control_byte_sent_raw", "/p?uin=1\x01" "2", "/p?uin=1\x01" "2"},
-    {"delete_sent_raw", "/p?uin=1\x7f" "2", "/p?uin=1\x7f" "2"},
+    {"control_byte_sent_raw",
+     "/p?uin=1\x01"
+     "2",
+     "/p?uin=1\x01"
+     "2"},
+    {"delete_sent_raw",
+     "/p?uin=1\x7f"
+     "2",
+     "/p?uin=1\x7f"
+     "2"},
     {"hash_sent_raw", "/p?uin=1#2", "/p?uin=1#2"},
 };
 INSTANTIATE_TEST_SUITE_P(Wine, WineRequestLine, testing::ValuesIn(kRawCases),
@@ -190,7 +211,6 @@ void expect_answer(const AnswerCase& c, std::size_t size, std::size_t text_size,
         EXPECT_EQ(rows, full);
     }
 }
-
 
 const std::vector<Rows> kOrdinaryRows = {{kOne, 1}, {kGbk, 1}, {kThree, 1}};
 
@@ -253,7 +273,11 @@ public:
 
     bool split_address(const char* address, AddressParts& parts) override { return real.split_address(address, parts); }
     bool session_open() const override { return real.session_open(); }
-    bool open_session() override { ++openings; return real.open_session(); }
+    bool open_session() override
+    {
+        ++openings;
+        return real.open_session();
+    }
     bool connect(const AddressParts& parts) override { return real.connect(parts); }
     void set_proxy_options() override { real.set_proxy_options(); }
     bool open_request(const char* object) override { return real.open_request(object); }

@@ -30,10 +30,7 @@ std::string log_contents()
 
 }  // namespace
 
-std::size_t standin_log_size()
-{
-    return log_contents().size();
-}
+std::size_t standin_log_size() { return log_contents().size(); }
 
 std::vector<std::string> requests_since(std::size_t offset)
 {

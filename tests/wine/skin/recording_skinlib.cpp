@@ -14,7 +14,8 @@ void record(const char* line)
 {
     char path[MAX_PATH];
     DWORD n = GetModuleFileNameA(g_module, path, MAX_PATH);
-    while (n > 0 && path[n - 1] != '\\') --n;
+    while (n > 0 && path[n - 1] != '\\')
+        --n;
     lstrcpyA(path + n, "skin_record.txt");
     if (std::FILE* f = std::fopen(path, "a")) {
         std::fprintf(f, "%s\n", line);
@@ -29,7 +30,8 @@ bool allocated(const void* address)
     const DWORD count = GetProcessHeaps(64, heaps);
     for (DWORD i = 0; i < count && i < 64; ++i) {
         PROCESS_HEAP_ENTRY entry{};
-        if (!HeapLock(heaps[i])) continue;
+        if (!HeapLock(heaps[i]))
+            continue;
         bool busy = false;
         while (HeapWalk(heaps[i], &entry)) {
             const char* begin = static_cast<const char*>(entry.lpData);
@@ -39,7 +41,8 @@ bool allocated(const void* address)
             }
         }
         HeapUnlock(heaps[i]);
-        if (busy) return true;
+        if (busy)
+            return true;
     }
     return false;
 }
@@ -58,7 +61,8 @@ extern "C" int WINAPI SkinH_AttachRes(const unsigned char* data, int size, const
 {
     char line[256];
     char head[32] = "";
-    for (int i = 0; data && i < 6 && i < size; ++i) std::snprintf(head + 2 * i, 3, "%02x", data[i]);
+    for (int i = 0; data && i < 6 && i < size; ++i)
+        std::snprintf(head + 2 * i, 3, "%02x", data[i]);
     std::snprintf(line, sizeof line, "call: null=%d size=%d head=%s text=[%s] args=%d,%d,%d during: allocated=%d",
                   data == nullptr, size, head, text ? text : "(null)", a4, a5, a6, data ? int(allocated(data)) : -1);
     record(line);
@@ -69,6 +73,7 @@ extern "C" int WINAPI SkinH_AttachRes(const unsigned char* data, int size, const
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, LPVOID)
 {
-    if (reason == DLL_PROCESS_ATTACH) g_module = module;
+    if (reason == DLL_PROCESS_ATTACH)
+        g_module = module;
     return TRUE;
 }

@@ -61,14 +61,9 @@ LRESULT CALLBACK host_proc(HWND window, UINT message, WPARAM wparam, LPARAM lpar
             SetTimer(window, 1, UINT(std::atoi(ms)), nullptr);
         return 0;
     }
-    case WM_TIMER:
-        DestroyWindow(window);
-        return 0;
-    case WM_DESTROY:
-        PostQuitMessage(0);
-        return 0;
-    default:
-        return DefWindowProcW(window, message, wparam, lparam);
+    case WM_TIMER: DestroyWindow(window); return 0;
+    case WM_DESTROY: PostQuitMessage(0); return 0;
+    default: return DefWindowProcW(window, message, wparam, lparam);
     }
 }
 
@@ -87,8 +82,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     cls.lpszClassName = L"qz_skin_host";
     RegisterClassW(&cls);
     HWND window = CreateWindowExW(0, L"qz_skin_host", L"qzflash skin host",
-                                  WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, 100, 100, 450, 300,
-                                  nullptr, nullptr, instance, nullptr);
+                                  WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, 100, 100, 450, 300, nullptr,
+                                  nullptr, instance, nullptr);
     ShowWindow(window, SW_SHOW);
     UpdateWindow(window);
     MSG msg;

@@ -41,7 +41,10 @@ protected:
     static void SetUpTestSuite()
     {
         module_ = LoadLibraryA(("Z:" + g_dll).c_str());
-        attach_ = module_ ? reinterpret_cast<AttachRes>(reinterpret_cast<void (*)()>(GetProcAddress(module_, "SkinH_AttachRes"))) : nullptr;
+        attach_ =
+            module_
+                ? reinterpret_cast<AttachRes>(reinterpret_cast<void (*)()>(GetProcAddress(module_, "SkinH_AttachRes")))
+                : nullptr;
     }
     static HMODULE module_;
     static AttachRes attach_;
