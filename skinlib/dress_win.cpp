@@ -2,6 +2,9 @@
 #include "dress_win.h"
 
 #include <commctrl.h>
+#include <windowsx.h>
+
+#include "caption_layout.h"
 
 namespace skinh {
 namespace {
@@ -99,25 +102,103 @@ int window_text(HWND window, wchar_t* buffer, int size)
 
 // --- frames: face, control colours, frame border and caption -----------------
 
-void paint_caption(HWND window, bool active)
+// A caption box held down by the left button: the window that has the mouse
+// captured for it, the box, and whether the pointer is on it (drawn pressed).
+struct Press {
+    HWND window = nullptr;
+    CaptionPart part = kNotCaption;
+    bool on_box = false;
+};
+Press g_press;
+
+HICON caption_icon(HWND window)
+{
+    auto icon = reinterpret_cast<HICON>(SendMessageW(window, WM_GETICON, ICON_SMALL2, 0));
+    return icon ? icon : reinterpret_cast<HICON>(GetClassLongPtrW(window, GCLP_HICONSM));
+}
+
+// The frame's geometry from the window itself; the painter, the hit test and
+// the press tracking all read the caption through this one function.
+CaptionLayout frame_layout(HWND window, HICON icon)
 {
     const LONG style = LONG(GetWindowLongPtrW(window, GWL_STYLE));
-    if ((style & WS_CAPTION) != WS_CAPTION)
-        return;
+    if ((style & WS_CAPTION) != WS_CAPTION || IsIconic(window))
+        return {};
     RECT outer;
     GetWindowRect(window, &outer);
     POINT client{0, 0};
     ClientToScreen(window, &client);
-    const int width = outer.right - outer.left, height = outer.bottom - outer.top;
-    const int border = client.x - outer.left;
-    const int caption = GetSystemMetrics(SM_CYCAPTION);
-    if (border < 0 || width <= 2 * border || height < border + caption)
+    const bool tool = (GetWindowLongPtrW(window, GWL_EXSTYLE) & WS_EX_TOOLWINDOW) != 0;
+    CaptionShape shape;
+    shape.width = outer.right - outer.left;
+    shape.height = outer.bottom - outer.top;
+    shape.border = client.x - outer.left;
+    shape.caption = GetSystemMetrics(tool ? SM_CYSMCAPTION : SM_CYCAPTION);
+    shape.system_menu = (style & WS_SYSMENU) != 0;
+    shape.minimize_box = (style & WS_MINIMIZEBOX) != 0;
+    shape.maximize_box = (style & WS_MAXIMIZEBOX) != 0;
+    shape.icon = icon != nullptr && !tool;
+    return caption_layout(shape);
+}
+
+// A point in screen coordinates, in the window's own.
+POINT window_point(HWND window, POINT screen)
+{
+    RECT outer;
+    GetWindowRect(window, &outer);
+    return {screen.x - outer.left, screen.y - outer.top};
+}
+
+void paint_box(HDC dc, const Box& box, CaptionPart part, bool zoomed, bool pressed, COLORREF band, COLORREF ink)
+{
+    const RECT r{box.left, box.top, box.right, box.bottom};
+    fill(dc, r, pressed ? blend(band, ink, 25) : blend(band, RGB(255, 255, 255), 18));
+    frame_rect(dc, r, blend(band, ink, pressed ? 70 : 40), 1);
+    const int shift = pressed ? 1 : 0;  // the glyph sinks while the box is held
+    const int l = r.left + shift, t = r.top + shift, rr = r.right + shift, b = r.bottom + shift;
+    switch (part) {
+    case kClosePart:
+        MoveToEx(dc, l + 4, t + 4, nullptr);
+        LineTo(dc, rr - 4, b - 4);
+        MoveToEx(dc, rr - 5, t + 4, nullptr);
+        LineTo(dc, l + 3, b - 4);
+        break;
+    case kMinimizePart:
+        MoveToEx(dc, l + 4, b - 5, nullptr);
+        LineTo(dc, rr - 4, b - 5);
+        break;
+    case kMaximizePart:
+        if (zoomed) {  // restore: two overlapping frames
+            const RECT back{l + 6, t + 3, rr - 3, b - 6}, front{l + 3, t + 6, rr - 6, b - 3};
+            frame_rect(dc, back, ink, 1);
+            fill(dc, front, blend(band, RGB(255, 255, 255), 18));
+            frame_rect(dc, front, ink, 1);
+        } else {
+            frame_rect(dc, {l + 3, t + 3, rr - 3, b - 3}, ink, 1);
+            fill(dc, {l + 3, t + 4, rr - 3, t + 5}, ink);
+        }
+        break;
+    default: break;
+    }
+}
+
+void paint_caption(HWND window, bool active)
+{
+    const LONG style = LONG(GetWindowLongPtrW(window, GWL_STYLE));
+    const HICON icon = caption_icon(window);
+    const CaptionLayout layout = frame_layout(window, icon);
+    if (layout.band.empty())
         return;
+    RECT outer;
+    GetWindowRect(window, &outer);
+    const int width = outer.right - outer.left, height = outer.bottom - outer.top;
+    const int border = layout.band.left;
     HDC dc = GetWindowDC(window);
     if (!dc)
         return;
 
     const Theme& t = *g_theme;
+    // Inactive, the caption fades towards the face.
     const COLORREF top = active ? t.colour(kCaptionTop) : blend(t.colour(kCaptionTop), t.colour(kFace), 45);
     const COLORREF bottom = active ? t.colour(kCaptionBottom) : blend(t.colour(kCaptionBottom), t.colour(kFace), 45);
     frame_rect(dc, {0, 0, width, height}, t.colour(kFrame), 1);
@@ -125,52 +206,32 @@ void paint_caption(HWND window, bool active)
         const RECT inner{1, 1, width - 1, height - 1};
         frame_rect(dc, inner, bottom, border - 1);
     }
-    const RECT bar{border, border, width - border, border + caption};
+    const Box& bar = layout.band;
+    const int caption = bar.bottom - bar.top;
     for (int y = bar.top; y < bar.bottom; ++y)
         fill(dc, {bar.left, y, bar.right, y + 1},
              blend(top, bottom, (y - bar.top) * 100 / (caption > 1 ? caption - 1 : 1)));
 
-    int text_left = bar.left + 4;
-    auto icon = reinterpret_cast<HICON>(SendMessageW(window, WM_GETICON, ICON_SMALL2, 0));
-    if (!icon)
-        icon = reinterpret_cast<HICON>(GetClassLongPtrW(window, GCLP_HICONSM));
-    if (icon && (style & WS_SYSMENU)) {
-        const int side = caption - 4 < 16 ? caption - 4 : 16;
-        DrawIconEx(dc, text_left, bar.top + (caption - side) / 2, icon, side, side, 0, nullptr, DI_NORMAL);
-        text_left += side + 4;
-    }
+    if (!layout.icon.empty())
+        DrawIconEx(dc, layout.icon.left, layout.icon.top, icon, layout.icon.right - layout.icon.left,
+                   layout.icon.bottom - layout.icon.top, 0, nullptr, DI_NORMAL);
 
-    // The caption buttons: close always with a system menu, minimise when asked for.
-    int right = bar.right - 2;
-    const int side = caption - 4;
     HPEN pen = CreatePen(PS_SOLID, 1, t.colour(kCaptionText));
     HGDIOBJ old_pen = SelectObject(dc, pen);
-    auto box = [&](int left) {
-        const RECT r{left, bar.top + 2, left + side, bar.top + 2 + side};
-        fill(dc, r, blend(bottom, RGB(255, 255, 255), 18));
-        frame_rect(dc, r, blend(bottom, t.colour(kCaptionText), 40), 1);
-        return r;
-    };
-    if (style & WS_SYSMENU) {
-        const RECT r = box(right - side);
-        MoveToEx(dc, r.left + 4, r.top + 4, nullptr);
-        LineTo(dc, r.right - 4, r.bottom - 4);
-        MoveToEx(dc, r.right - 5, r.top + 4, nullptr);
-        LineTo(dc, r.left + 3, r.bottom - 4);
-        right -= side + 2;
-        if (style & WS_MINIMIZEBOX) {
-            const RECT m = box(right - side);
-            MoveToEx(dc, m.left + 4, m.bottom - 5, nullptr);
-            LineTo(dc, m.right - 4, m.bottom - 5);
-            right -= side + 2;
-        }
+    const bool zoomed = (style & WS_MAXIMIZE) != 0;
+    const CaptionPart parts[] = {kClosePart, kMaximizePart, kMinimizePart};
+    for (CaptionPart part : parts) {
+        const Box box = part_box(layout, part);
+        if (!box.empty())
+            paint_box(dc, box, part, zoomed, g_press.window == window && g_press.part == part && g_press.on_box, bottom,
+                      t.colour(kCaptionText));
     }
     SelectObject(dc, old_pen);
     DeleteObject(pen);
 
     wchar_t text[256];
     window_text(window, text, 256);
-    RECT text_rect{text_left, bar.top, right - 2, bar.bottom};
+    RECT text_rect{layout.text.left, layout.text.top, layout.text.right, layout.text.bottom};
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, t.colour(kCaptionText));
     HGDIOBJ old_font = SelectObject(dc, t.caption_font());
@@ -180,6 +241,89 @@ void paint_caption(HWND window, bool active)
 }
 
 bool is_active(HWND window) { return GetActiveWindow() == window || GetForegroundWindow() == window; }
+
+// The system lays out its own boxes (with room for a greyed maximise box);
+// inside the caption band only what the skin draws may answer.
+LRESULT caption_hit(HWND window, LPARAM lparam, LRESULT system)
+{
+    const CaptionLayout layout = frame_layout(window, caption_icon(window));
+    const POINT at = window_point(window, {GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam)});
+    switch (caption_part_at(layout, at.x, at.y)) {
+    case kNotCaption: break;
+    case kCaptionBand: return HTCAPTION;
+    case kIconPart: return HTSYSMENU;
+    case kMinimizePart: return HTMINBUTTON;
+    case kMaximizePart: return HTMAXBUTTON;
+    case kClosePart: return HTCLOSE;
+    }
+    // Outside the band: a frame that cannot be resized has no sizing edges.
+    const LONG style = LONG(GetWindowLongPtrW(window, GWL_STYLE));
+    if (!(style & WS_THICKFRAME) && system >= HTLEFT && system <= HTBOTTOMRIGHT)
+        return HTBORDER;
+    if (system == HTSYSMENU || system == HTMINBUTTON || system == HTMAXBUTTON || system == HTCLOSE || system == HTHELP)
+        return layout.band.empty() ? system : HTCAPTION;
+    return system;
+}
+
+CaptionPart part_of_hit(WPARAM hit)
+{
+    switch (hit) {
+    case HTMINBUTTON: return kMinimizePart;
+    case HTMAXBUTTON: return kMaximizePart;
+    case HTCLOSE: return kClosePart;
+    default: return kNotCaption;
+    }
+}
+
+bool pointer_on_box(HWND window, CaptionPart part, POINT screen)
+{
+    const POINT at = window_point(window, screen);
+    return caption_part_at(frame_layout(window, caption_icon(window)), at.x, at.y) == part;
+}
+
+// The box is tracked here rather than by the system, which would draw its own
+// box in its own place while the button is down.
+bool begin_press(HWND window, WPARAM hit, LPARAM lparam)
+{
+    const CaptionPart part = part_of_hit(hit);
+    if (part == kNotCaption || !pointer_on_box(window, part, {GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam)}))
+        return false;
+    g_press = {window, part, true};
+    SetCapture(window);
+    paint_caption(window, is_active(window));
+    return true;
+}
+
+void follow_press(HWND window, LPARAM client_point)
+{
+    POINT screen{GET_X_LPARAM(client_point), GET_Y_LPARAM(client_point)};
+    ClientToScreen(window, &screen);
+    const bool on_box = pointer_on_box(window, g_press.part, screen);
+    if (on_box != g_press.on_box) {
+        g_press.on_box = on_box;
+        paint_caption(window, is_active(window));
+    }
+}
+
+// Released on the box: its command; anywhere else: nothing.
+void end_press(HWND window, LPARAM client_point)
+{
+    POINT screen{GET_X_LPARAM(client_point), GET_Y_LPARAM(client_point)};
+    ClientToScreen(window, &screen);
+    const CaptionPart part = g_press.part;
+    const bool on_box = pointer_on_box(window, part, screen);
+    g_press = {};
+    ReleaseCapture();
+    paint_caption(window, is_active(window));
+    if (!on_box)
+        return;
+    WPARAM command = SC_CLOSE;
+    if (part == kMinimizePart)
+        command = SC_MINIMIZE;
+    else if (part == kMaximizePart)
+        command = IsZoomed(window) ? SC_RESTORE : SC_MAXIMIZE;
+    SendMessageW(window, WM_SYSCOMMAND, command, MAKELPARAM(screen.x, screen.y));
+}
 
 LRESULT control_colour(UINT message, HDC dc, HWND control)
 {
@@ -225,6 +369,33 @@ LRESULT CALLBACK frame_proc(HWND window, UINT message, WPARAM wparam, LPARAM lpa
         paint_caption(window, wparam != 0);
         return result;
     }
+    case WM_NCHITTEST: return caption_hit(window, lparam, call_own(window, message, wparam, lparam));
+    case WM_NCLBUTTONDOWN:
+    case WM_NCLBUTTONDBLCLK:
+        if (g_press.window == nullptr && begin_press(window, wparam, lparam))
+            return 0;
+        return call_own(window, message, wparam, lparam);
+    case WM_MOUSEMOVE:
+        if (g_press.window != window)
+            return call_own(window, message, wparam, lparam);
+        follow_press(window, lparam);
+        return 0;
+    case WM_LBUTTONUP:
+        if (g_press.window != window)
+            return call_own(window, message, wparam, lparam);
+        end_press(window, lparam);
+        return 0;
+    case WM_NCDESTROY:
+        if (g_press.window == window)
+            g_press = {};
+        return call_own(window, message, wparam, lparam);
+    case WM_CAPTURECHANGED:
+        // Capture taken away mid-press (a dialog, Esc, another window): no command.
+        if (g_press.window == window && reinterpret_cast<HWND>(lparam) != window) {
+            g_press = {};
+            paint_caption(window, is_active(window));
+        }
+        return call_own(window, message, wparam, lparam);
     default: return call_own(window, message, wparam, lparam);
     }
 }
