@@ -114,7 +114,15 @@ Press g_press;
 HICON caption_icon(HWND window)
 {
     auto icon = reinterpret_cast<HICON>(SendMessageW(window, WM_GETICON, ICON_SMALL2, 0));
-    return icon ? icon : reinterpret_cast<HICON>(GetClassLongPtrW(window, GCLP_HICONSM));
+    if (!icon)
+        icon = reinterpret_cast<HICON>(GetClassLongPtrW(window, GCLP_HICONSM));
+    if (!icon)
+        icon = reinterpret_cast<HICON>(GetClassLongPtrW(window, GCLP_HICON));
+    // Like the system, a frame without an icon of its own shows the default
+    // one (dialog frames none), so its system menu has a place to be opened.
+    if (!icon && !(GetWindowLongPtrW(window, GWL_EXSTYLE) & WS_EX_DLGMODALFRAME))
+        icon = LoadIconW(nullptr, MAKEINTRESOURCEW(32512));  // IDI_APPLICATION, shared: never destroyed
+    return icon;
 }
 
 // The frame's geometry from the window itself; the painter, the hit test and

@@ -6,6 +6,7 @@
 //   caption_probe state TITLE      gone, or iconic/normal then active/inactive
 //   caption_probe restore TITLE    asks the window to restore itself
 //   caption_probe hold MS          shows a window of its own, active, for MS ms
+//   caption_probe menu             left top of the popup menu on screen, or none
 // Exit status 0 on success, 1 when the window is not there.
 #include <windows.h>
 
@@ -93,19 +94,28 @@ int main()
 {
     int argc = 0;
     wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
-    if (!argv || argc < 3)
+    if (!argv || argc < 2 || (argc < 3 && std::wcscmp(argv[1], L"menu")))
         return 2;
     const wchar_t* command = argv[1];
     if (!std::wcscmp(command, L"hold"))
         return hold(_wtoi(argv[2]));
+    if (!std::wcscmp(command, L"menu")) {
+        HWND menu = FindWindowW(L"#32768", nullptr);
+        RECT r;
+        if (menu && IsWindowVisible(menu) && GetWindowRect(menu, &r))
+            std::printf("%ld %ld\n", r.left, r.top);
+        else
+            std::printf("none\n");
+        return 0;
+    }
     const bool waits = !std::wcscmp(command, L"wait");
     HWND window = find(argv[2], waits ? 200 : 1);
     if (!std::wcscmp(command, L"state")) {
-        if (!FindWindowW(nullptr, argv[2]))
-            std::printf("gone\n");
-        else if (HWND w = FindWindowW(nullptr, argv[2]))
+        if (HWND w = FindWindowW(nullptr, argv[2]))
             std::printf("%s %s\n", IsIconic(w) ? "iconic" : "normal",
                         GetForegroundWindow() == w ? "active" : "inactive");
+        else
+            std::printf("gone\n");
         return 0;
     }
     if (!window)

@@ -7,7 +7,8 @@ screenshot by their pixels alone, and the window's hit test must answer a box
 exactly there and the bare caption everywhere else in the band. Then real
 clicks (XTEST): press on a box and drag off does nothing, the bare caption
 beside the boxes does nothing, the minimise box minimises, the close box ends
-the program with 0. With the first skin also the inactive caption, a pressed
+the program with 0; the system menu opens by the icon and by Alt+Space where
+the caption ends. With the first skin also the inactive caption, a pressed
 box and the caption after a restore, saved as ARTIFACTS/caption-PROGRAM-*.png.
 """
 import os
@@ -160,7 +161,7 @@ def check_hit_map(name, shot, geometry):
                 want[x] = HTCAPTION
         check(f"{name}: row {y_mid} across the caption: {box_name} box exactly where drawn, elsewhere the caption",
               row == want, differences(row, want))
-        if icon:
+        if icon and box is boxes[0]:
             check(f"{name}: the system menu's spot covers the drawn icon and little more",
                   slot > 0 and border + slot >= icon[1] and border + slot <= icon[1] + 4 and icon[0] - border <= 6,
                   f"slot {border}..{border + slot}, icon {icon}")
@@ -250,6 +251,33 @@ def run_skin(skin, first):
         time.sleep(0.5)
         check(f"{name}: a click on the bare caption at x {x} does nothing",
               process.poll() is None and state() == "normal active", f"{state()}, exit {process.poll()}")
+
+    # The system menu, from the drawn icon and from Alt+Space: below the
+    # caption at the frame's left, gone with Esc; its minimise item works.
+    menu_at = [g[0] + border, g[1] + border + caption]
+    for how in ("icon", "alt+space"):
+        if how == "icon":
+            xdotool("mousemove", *screen(border + 2, band_y, g))
+            xdotool("click", 1)
+        else:
+            xdotool("key", "alt+space")
+        wait_for(lambda: wine_probe("menu") != "none", 5)
+        place = [int(v) for v in wine_probe("menu").split()] if wine_probe("menu") != "none" else None
+        check(f"{name}: the system menu by {how} opens below the caption's left end",
+              place is not None and place[0] == menu_at[0] and abs(place[1] - menu_at[1]) <= 1,
+              f"at {place}, caption ends at {menu_at}")
+        xdotool("key", "Escape")
+        check(f"{name}: Esc closes the system menu and nothing else",
+              wait_for(lambda: wine_probe("menu") == "none", 5) and process.poll() is None and
+              state() == "normal active", f"{state()}, exit {process.poll()}")
+    xdotool("key", "alt+space")
+    wait_for(lambda: wine_probe("menu") != "none", 5)
+    xdotool("key", "n")
+    check(f"{name}: the system menu's minimise item minimises", wait_for(lambda: state().startswith("iconic")),
+          state())
+    wine_probe("restore", title)
+    check(f"{name}: restored from the system menu's minimise", wait_for(lambda: state() == "normal active"),
+          state())
 
     if first:
         # Inactive: another window takes the activation.
