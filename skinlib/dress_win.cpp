@@ -125,6 +125,20 @@ HICON caption_icon(HWND window)
     return icon;
 }
 
+// A close box whose command the window has switched off (CS_NOCLOSE, or
+// "close" greyed in its system menu, as a yes/no message box does) is drawn
+// dimmed and does nothing.
+bool close_enabled(HWND window)
+{
+    if (GetClassLongPtrW(window, GCL_STYLE) & CS_NOCLOSE)
+        return false;
+    HMENU menu = GetSystemMenu(window, FALSE);
+    if (!menu)
+        return true;
+    const UINT state = GetMenuState(menu, SC_CLOSE, MF_BYCOMMAND);
+    return state == UINT(-1) || !(state & (MF_GRAYED | MF_DISABLED));
+}
+
 // The frame's geometry from the window itself; the painter, the hit test and
 // the press tracking all read the caption through this one function.
 CaptionLayout frame_layout(HWND window, HICON icon)
@@ -159,6 +173,8 @@ POINT window_point(HWND window, POINT screen)
 
 void paint_box(HDC dc, const Box& box, CaptionPart part, bool zoomed, bool pressed, COLORREF band, COLORREF ink)
 {
+    HPEN pen = CreatePen(PS_SOLID, 1, ink);
+    HGDIOBJ old_pen = SelectObject(dc, pen);
     const RECT r{box.left, box.top, box.right, box.bottom};
     fill(dc, r, pressed ? blend(band, ink, 25) : blend(band, RGB(255, 255, 255), 18));
     frame_rect(dc, r, blend(band, ink, pressed ? 70 : 40), 1);
@@ -188,6 +204,8 @@ void paint_box(HDC dc, const Box& box, CaptionPart part, bool zoomed, bool press
         break;
     default: break;
     }
+    SelectObject(dc, old_pen);
+    DeleteObject(pen);
 }
 
 void paint_caption(HWND window, bool active)
@@ -224,18 +242,16 @@ void paint_caption(HWND window, bool active)
         DrawIconEx(dc, layout.icon.left, layout.icon.top, icon, layout.icon.right - layout.icon.left,
                    layout.icon.bottom - layout.icon.top, 0, nullptr, DI_NORMAL);
 
-    HPEN pen = CreatePen(PS_SOLID, 1, t.colour(kCaptionText));
-    HGDIOBJ old_pen = SelectObject(dc, pen);
     const bool zoomed = (style & WS_MAXIMIZE) != 0;
     const CaptionPart parts[] = {kClosePart, kMaximizePart, kMinimizePart};
     for (CaptionPart part : parts) {
         const Box box = part_box(layout, part);
-        if (!box.empty())
-            paint_box(dc, box, part, zoomed, g_press.window == window && g_press.part == part && g_press.on_box, bottom,
-                      t.colour(kCaptionText));
+        if (box.empty())
+            continue;
+        const bool enabled = part != kClosePart || close_enabled(window);
+        paint_box(dc, box, part, zoomed, g_press.window == window && g_press.part == part && g_press.on_box, bottom,
+                  enabled ? t.colour(kCaptionText) : blend(t.colour(kCaptionText), bottom, 60));
     }
-    SelectObject(dc, old_pen);
-    DeleteObject(pen);
 
     wchar_t text[256];
     window_text(window, text, 256);
@@ -296,6 +312,8 @@ bool begin_press(HWND window, WPARAM hit, LPARAM lparam)
     const CaptionPart part = part_of_hit(hit);
     if (part == kNotCaption || !pointer_on_box(window, part, {GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam)}))
         return false;
+    if (part == kClosePart && !close_enabled(window))
+        return true;  // taken, so the system does not track a box of its own
     g_press = {window, part, true};
     SetCapture(window);
     paint_caption(window, is_active(window));

@@ -140,6 +140,169 @@ TEST_F(SkinLibrary, DressesWindowsMadeBeforeAndAfterAndKeepsNothingOfTheBuffer)
     DestroyWindow(frame);
 }
 
+// --- the dressed frame's caption: which boxes answer, and what a press does
+
+struct Recorded {
+    std::vector<WPARAM> commands;  // WM_SYSCOMMAND's command, before the system acts on it
+    int closes = 0;
+};
+Recorded g_recorded;
+
+LRESULT CALLBACK recording_frame(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
+{
+    if (message == WM_SYSCOMMAND) {
+        g_recorded.commands.push_back(wparam & 0xFFF0);
+        return 0;  // recorded only: the frame stays as it is
+    }
+    if (message == WM_CLOSE) {
+        ++g_recorded.closes;
+        return 0;
+    }
+    return DefWindowProcW(window, message, wparam, lparam);
+}
+
+HWND make_caption_frame(DWORD style, UINT class_style)
+{
+    const wchar_t* name = class_style ? L"caption_frame_noclose" : L"caption_frame";
+    WNDCLASSW cls{};
+    cls.style = class_style;
+    cls.lpfnWndProc = recording_frame;
+    cls.hInstance = GetModuleHandleW(nullptr);
+    cls.lpszClassName = name;
+    RegisterClassW(&cls);
+    HWND frame = CreateWindowExW(0, name, L"caption", style, 50, 50, 320, 200, nullptr, nullptr, nullptr, nullptr);
+    ShowWindow(frame, SW_SHOW);
+    return frame;
+}
+
+// The hit codes along the caption's middle row, run by run from the left: code, first x, end x.
+struct HitRun {
+    LRESULT code;
+    int left, right;
+};
+std::vector<HitRun> caption_runs(HWND frame)
+{
+    RECT outer;
+    GetWindowRect(frame, &outer);
+    POINT client{0, 0};
+    ClientToScreen(frame, &client);
+    const int y = (outer.top + client.y) / 2 + 1;
+    std::vector<HitRun> runs;
+    for (int x = outer.left; x < outer.right; ++x) {
+        const LRESULT code = SendMessageW(frame, WM_NCHITTEST, 0, MAKELPARAM(x, y));
+        if (runs.empty() || runs.back().code != code)
+            runs.push_back({code, x, x + 1});
+        else
+            runs.back().right = x + 1;
+    }
+    return runs;
+}
+
+std::vector<LRESULT> codes_of(const std::vector<HitRun>& runs)
+{
+    std::vector<LRESULT> codes;
+    for (const HitRun& r : runs)
+        codes.push_back(r.code);
+    return codes;
+}
+
+TEST_F(SkinLibrary, CaptionAnswersOnlyTheBoxesItDraws)
+{
+    ASSERT_NE(attach_, nullptr);
+    const std::vector<unsigned char> bytes = skin(5);
+    ASSERT_EQ(attach_(bytes.data(), int(bytes.size()), "", 0, 0, 0), skinh::kOk);
+    const DWORD fixed = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
+    const struct Case {
+        const char* name;
+        DWORD style;
+        std::vector<LRESULT> inner;  // across the caption inside the frame's edges, left to right
+    } cases[] = {
+        {"close only", fixed, {HTSYSMENU, HTCAPTION, HTCLOSE, HTCAPTION}},
+        {"minimise and close (no room kept for a maximise box)",
+         fixed | WS_MINIMIZEBOX,
+         {HTSYSMENU, HTCAPTION, HTMINBUTTON, HTCAPTION, HTCLOSE, HTCAPTION}},
+        {"all three, sizable frame",
+         fixed | WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME,
+         {HTSYSMENU, HTCAPTION, HTMINBUTTON, HTCAPTION, HTMAXBUTTON, HTCAPTION, HTCLOSE, HTCAPTION}},
+        {"no system menu: no icon, no boxes", WS_OVERLAPPED | WS_CAPTION | WS_MINIMIZEBOX, {HTCAPTION}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        HWND frame = make_caption_frame(c.style, 0);
+        const std::vector<HitRun> runs = caption_runs(frame);
+        ASSERT_GE(runs.size(), 3u);
+        const std::vector<LRESULT> codes = codes_of(runs);
+        EXPECT_EQ(std::vector<LRESULT>(codes.begin() + 1, codes.end() - 1), c.inner);
+        // Only a sizable frame has sizing edges.
+        const bool sizable = (c.style & WS_THICKFRAME) != 0;
+        for (LRESULT edge : {codes.front(), codes.back()})
+            EXPECT_EQ(edge == HTBORDER, !sizable) << "edge " << edge;
+        for (const HitRun& r : runs)  // every box a square as high as the band less 4
+            if (r.code == HTMINBUTTON || r.code == HTMAXBUTTON || r.code == HTCLOSE) {
+                EXPECT_EQ(r.right - r.left, GetSystemMetrics(SM_CYCAPTION) - 4);
+            }
+        DestroyWindow(frame);
+    }
+}
+
+TEST_F(SkinLibrary, ABoxActsOnlyWhenReleasedOnIt)
+{
+    ASSERT_NE(attach_, nullptr);
+    const std::vector<unsigned char> bytes = skin(5);
+    ASSERT_EQ(attach_(bytes.data(), int(bytes.size()), "", 0, 0, 0), skinh::kOk);
+    const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX;
+    enum Release { kOnBox, kOffBox, kCaptureLost };
+    const struct Case {
+        const char* name;
+        LRESULT box;
+        Release release;
+        UINT class_style;
+        bool grey_close;
+        std::vector<WPARAM> commands;
+    } cases[] = {
+        {"minimise, released on it", HTMINBUTTON, kOnBox, 0, false, {SC_MINIMIZE}},
+        {"maximise, released on it", HTMAXBUTTON, kOnBox, 0, false, {SC_MAXIMIZE}},
+        {"close, released on it", HTCLOSE, kOnBox, 0, false, {SC_CLOSE}},
+        {"minimise, released off it", HTMINBUTTON, kOffBox, 0, false, {}},
+        {"close, released off it", HTCLOSE, kOffBox, 0, false, {}},
+        {"close, capture taken away", HTCLOSE, kCaptureLost, 0, false, {}},
+        {"close greyed in the system menu", HTCLOSE, kOnBox, 0, true, {}},
+        {"close switched off by the class", HTCLOSE, kOnBox, CS_NOCLOSE, false, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        HWND frame = make_caption_frame(style, c.class_style);
+        if (c.grey_close)
+            EnableMenuItem(GetSystemMenu(frame, FALSE), SC_CLOSE, MF_BYCOMMAND | MF_GRAYED);
+        HitRun box{};
+        for (const HitRun& r : caption_runs(frame))
+            if (r.code == c.box)
+                box = r;
+        ASSERT_EQ(box.code, c.box);
+        RECT outer;
+        GetWindowRect(frame, &outer);
+        POINT client{0, 0};
+        ClientToScreen(frame, &client);
+        const int y = (outer.top + client.y) / 2 + 1;
+        const LPARAM on_screen = MAKELPARAM((box.left + box.right) / 2, y);
+        g_recorded = {};
+        SendMessageW(frame, WM_NCLBUTTONDOWN, WPARAM(c.box), on_screen);
+        const bool switched_off = c.grey_close || c.class_style;
+        EXPECT_EQ(GetCapture() == frame, !switched_off);  // held by the box, not by the system's tracking
+        POINT release{(box.left + box.right) / 2, y};
+        if (c.release == kOffBox)
+            release = {(box.left + box.right) / 2, y + 60};  // into the client area
+        ScreenToClient(frame, &release);
+        if (c.release == kCaptureLost)
+            ReleaseCapture();
+        else
+            SendMessageW(frame, WM_LBUTTONUP, 0, MAKELPARAM(release.x, release.y));
+        EXPECT_EQ(g_recorded.commands, c.commands);
+        EXPECT_NE(GetCapture(), frame);
+        DestroyWindow(frame);
+    }
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
