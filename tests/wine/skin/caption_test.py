@@ -296,6 +296,21 @@ def run_skin(skin, first):
         xdotool("click", 1)
         check(f"{name}: a click on the caption activates it again", wait_for(lambda: state() == "normal active"))
 
+    if first:
+        # Dragged off and back on before the release: the box still acts.
+        xdotool("mousemove", *screen(*mid(minimise), g))
+        xdotool("mousedown", 1)
+        time.sleep(0.3)
+        xdotool("mousemove", *screen(*client, g))
+        time.sleep(0.3)
+        xdotool("mousemove", *screen(*mid(minimise), g))
+        time.sleep(0.3)
+        xdotool("mouseup", 1)
+        check(f"{name}: pressed, dragged off and back on, released: minimises",
+              wait_for(lambda: state().startswith("iconic")), state())
+        wine_probe("restore", title)
+        check(f"{name}: restored", wait_for(lambda: state() == "normal active"), state())
+
     # The drawn minimise box minimises; restored, the dressing is whole.
     before = state()
     xdotool("mousemove", *screen(*mid(minimise), g))
