@@ -2,44 +2,69 @@
 #include "result_list_gtk.h"
 
 #include <cstring>
-#include <string>
 
 #include "form.h"
 #include "gbk.h"
 
-// One row of the list: its two cells as the bytes extraction gave them.
-struct QzRow {
+// An item the view asks for: the place of one row, nothing more.
+struct QzRowItem {
     GObject parent_instance;
-    char* cell[2];
-    int index;  // its place in the list, fixed: rows are only appended or all removed
+    int index;
 };
-struct QzRowClass {
+struct QzRowItemClass {
     GObjectClass parent_class;
 };
-G_DEFINE_TYPE(QzRow, qz_row, G_TYPE_OBJECT)
+G_DEFINE_TYPE(QzRowItem, qz_row_item, G_TYPE_OBJECT)
+static void qz_row_item_class_init(QzRowItemClass*) {}
+static void qz_row_item_init(QzRowItem* item) { item->index = -1; }
 
-static void qz_row_finalize(GObject* object)
+// The list model over the rows: its length is the number of rows shown; an
+// item is made when asked for.
+struct QzRowModel {
+    GObject parent_instance;
+    guint length;
+};
+struct QzRowModelClass {
+    GObjectClass parent_class;
+};
+static GType qz_row_model_item_type(GListModel*) { return qz_row_item_get_type(); }
+static guint qz_row_model_n_items(GListModel* model) { return reinterpret_cast<QzRowModel*>(model)->length; }
+static gpointer qz_row_model_get_item(GListModel* model, guint position)
 {
-    QzRow* row = reinterpret_cast<QzRow*>(object);
-    g_free(row->cell[0]);
-    g_free(row->cell[1]);
-    G_OBJECT_CLASS(qz_row_parent_class)->finalize(object);
+    if (position >= reinterpret_cast<QzRowModel*>(model)->length)
+        return nullptr;
+    auto* item = reinterpret_cast<QzRowItem*>(g_object_new(qz_row_item_get_type(), nullptr));
+    item->index = static_cast<int>(position);
+    return item;
 }
-static void qz_row_class_init(QzRowClass* klass) { G_OBJECT_CLASS(klass)->finalize = qz_row_finalize; }
-static void qz_row_init(QzRow* row)
+static void qz_row_model_list_init(GListModelInterface* iface)
 {
-    row->cell[0] = nullptr;
-    row->cell[1] = nullptr;
-    row->index = -1;
+    iface->get_item_type = qz_row_model_item_type;
+    iface->get_n_items = qz_row_model_n_items;
+    iface->get_item = qz_row_model_get_item;
 }
+G_DEFINE_TYPE_WITH_CODE(QzRowModel, qz_row_model, G_TYPE_OBJECT,
+                        G_IMPLEMENT_INTERFACE(G_TYPE_LIST_MODEL, qz_row_model_list_init))
+static void qz_row_model_class_init(QzRowModelClass*) {}
+static void qz_row_model_init(QzRowModel* model) { model->length = 0; }
 
 namespace qz {
 namespace {
 
-constexpr char kRowKey[] = "qz-row";  // on a cell's label: the row's index + 1
-constexpr char kColumnKey[] = "qz-column";
+constexpr char kRowKey[] = "qz-row";  // on a cell's label: its row's index + 1
 
-QzRow* as_row(gpointer object) { return reinterpret_cast<QzRow*>(object); }
+struct CellSource {
+    GtkResultList* list;  // not owned: the list outlives its view's factories
+    int column;
+};
+
+// The model's length changes, then the view hears of the change.
+void announce(GObject* model, guint position, guint removed, guint added)
+{
+    auto* rows = reinterpret_cast<QzRowModel*>(model);
+    rows->length = rows->length - removed + added;
+    g_list_model_items_changed(G_LIST_MODEL(model), position, removed, added);
+}
 
 void setup_cell(GtkSignalListItemFactory*, GtkListItem* item, gpointer)
 {
@@ -52,14 +77,14 @@ void setup_cell(GtkSignalListItemFactory*, GtkListItem* item, gpointer)
 }
 
 // Shown converted from GBK; the row keeps its bytes for the actions.
-void bind_cell(GtkSignalListItemFactory*, GtkListItem* item, gpointer column)
+void bind_cell(GtkSignalListItemFactory*, GtkListItem* item, gpointer data)
 {
+    const auto* source = static_cast<const CellSource*>(data);
     GtkWidget* label = gtk_list_item_get_child(item);
-    QzRow* row = as_row(gtk_list_item_get_item(item));
-    const char* bytes = row->cell[GPOINTER_TO_INT(column)];
-    const std::string shown = display_text_from_gbk(bytes ? bytes : "");
+    const int row = reinterpret_cast<QzRowItem*>(gtk_list_item_get_item(item))->index;
+    const std::string shown = display_text_from_gbk(source->list->cell(row, source->column));
     gtk_label_set_text(GTK_LABEL(label), shown.c_str());
-    g_object_set_data(G_OBJECT(label), kRowKey, GINT_TO_POINTER(row->index + 1));
+    g_object_set_data(G_OBJECT(label), kRowKey, GINT_TO_POINTER(row + 1));
 }
 
 void unbind_cell(GtkSignalListItemFactory*, GtkListItem* item, gpointer)
@@ -67,16 +92,18 @@ void unbind_cell(GtkSignalListItemFactory*, GtkListItem* item, gpointer)
     g_object_set_data(G_OBJECT(gtk_list_item_get_child(item)), kRowKey, nullptr);
 }
 
-GtkColumnViewColumn* make_column(const ColumnForm& form, int index)
+void free_source(gpointer source, GClosure*) { delete static_cast<CellSource*>(source); }
+
+GtkColumnViewColumn* make_column(GtkResultList* list, const ColumnForm& form, int index)
 {
     GtkListItemFactory* factory = gtk_signal_list_item_factory_new();
     g_signal_connect(factory, "setup", G_CALLBACK(setup_cell), nullptr);
-    g_signal_connect(factory, "bind", G_CALLBACK(bind_cell), GINT_TO_POINTER(index));
+    g_signal_connect_data(factory, "bind", G_CALLBACK(bind_cell), new CellSource{list, index}, free_source,
+                          GConnectFlags(0));
     g_signal_connect(factory, "unbind", G_CALLBACK(unbind_cell), nullptr);
     GtkColumnViewColumn* column = gtk_column_view_column_new(form.title, factory);  // takes the factory
     gtk_column_view_column_set_fixed_width(column, form.width);
     gtk_column_view_column_set_resizable(column, TRUE);
-    g_object_set_data(G_OBJECT(column), kColumnKey, GINT_TO_POINTER(index));
     return column;
 }
 
@@ -95,9 +122,9 @@ int row_below(GtkWidget* widget)
 
 }  // namespace
 
-GtkResultList::GtkResultList() : store_(g_list_store_new(qz_row_get_type()))
+GtkResultList::GtkResultList() : model_(G_OBJECT(g_object_new(qz_row_model_get_type(), nullptr)))
 {
-    GtkSingleSelection* selection = gtk_single_selection_new(G_LIST_MODEL(g_object_ref(store_.get())));
+    GtkSingleSelection* selection = gtk_single_selection_new(G_LIST_MODEL(g_object_ref(model_.get())));
     gtk_single_selection_set_autoselect(selection, FALSE);
     selection_.reset(selection);
     GtkWidget* view = gtk_column_view_new(GTK_SELECTION_MODEL(g_object_ref(selection)));
@@ -107,7 +134,7 @@ GtkResultList::GtkResultList() : store_(g_list_store_new(qz_row_get_type()))
     gtk_column_view_set_show_column_separators(columns, TRUE);
     gtk_column_view_set_reorderable(columns, FALSE);
     for (int i = 0; i < static_cast<int>(kColumns.size()); ++i) {
-        GtkColumnViewColumn* column = make_column(kColumns[i], i);
+        GtkColumnViewColumn* column = make_column(this, kColumns[i], i);
         gtk_column_view_append_column(columns, column);
         g_object_unref(column);
     }
@@ -115,72 +142,61 @@ GtkResultList::GtkResultList() : store_(g_list_store_new(qz_row_get_type()))
 
 GtkResultList::~GtkResultList()
 {
-    for (GObject* row : pending_)
-        g_object_unref(row);
+    // The view may outlive us in its container for a moment: it must find
+    // no rows it could ask about.
+    if (shown_)
+        announce(model_.get(), 0, static_cast<guint>(shown_), 0);
+    shown_ = 0;
 }
 
-int GtkResultList::row_count()
-{
-    return static_cast<int>(g_list_model_get_n_items(G_LIST_MODEL(store_.get())) + pending_.size());
-}
+int GtkResultList::row_count() { return static_cast<int>(rows_.size()); }
 
 int GtkResultList::insert_row(int index, const char* text)
 {
     if (index != row_count())
         return -1;
-    auto* row = as_row(g_object_new(qz_row_get_type(), nullptr));
-    row->cell[0] = g_strdup(text ? text : "");
-    row->index = index;
-    pending_.push_back(G_OBJECT(row));
+    rows_.emplace_back();
+    set_cell(index, 0, text);
     return index;
 }
 
-GObject* GtkResultList::row_object(int row)
+std::string_view GtkResultList::cell(int row, int column) const
 {
-    const int stored = static_cast<int>(g_list_model_get_n_items(G_LIST_MODEL(store_.get())));
-    if (row < 0 || row >= row_count())
-        return nullptr;
-    if (row >= stored)
-        return pending_[static_cast<std::size_t>(row - stored)];
-    GObject* object = G_OBJECT(g_list_model_get_item(G_LIST_MODEL(store_.get()), static_cast<guint>(row)));
-    g_object_unref(object);  // the store keeps it
-    return object;
+    const CellPlace& place = rows_[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)];
+    return std::string_view(bytes_).substr(place.at, place.size);
 }
 
 void GtkResultList::set_cell(int row, int column, const char* text)
 {
-    GObject* object = row_object(row);
-    if (!object || column < 0 || column > 1)
+    if (row < 0 || row >= row_count() || column < 0 || column > 1)
         return;
-    QzRow* cells = as_row(object);
-    g_free(cells->cell[column]);
-    cells->cell[column] = g_strdup(text ? text : "");
-    // A row already shown is put back in its place, so the view rebinds it.
-    if (row < static_cast<int>(g_list_model_get_n_items(G_LIST_MODEL(store_.get())))) {
-        g_object_ref(object);  // the splice drops the store's reference before it takes a new one
-        g_list_store_splice(store_.get(), static_cast<guint>(row), 1, reinterpret_cast<gpointer*>(&object), 1);
-        g_object_unref(object);
-    }
+    // A cell set again leaves its old bytes behind until the list empties.
+    const std::string_view value = text ? text : "";
+    rows_[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)] = {bytes_.size(), value.size()};
+    bytes_.append(value);
+    // A row already shown is announced again, so the view rebinds it.
+    if (static_cast<std::size_t>(row) < shown_)
+        announce(model_.get(), static_cast<guint>(row), 1, 1);
 }
 
 void GtkResultList::remove_all()
 {
-    for (GObject* row : pending_)
-        g_object_unref(row);
-    pending_.clear();
-    g_list_store_remove_all(store_.get());
+    const std::size_t removed = shown_;
+    rows_.clear();
+    bytes_.clear();
+    shown_ = 0;
+    if (removed)
+        announce(model_.get(), 0, static_cast<guint>(removed), 0);
 }
 
 void GtkResultList::end_fill()
 {
-    if (pending_.empty())
+    if (rows_.size() == shown_)
         return;
-    const guint at = g_list_model_get_n_items(G_LIST_MODEL(store_.get()));
-    g_list_store_splice(store_.get(), at, 0, reinterpret_cast<gpointer*>(pending_.data()),
-                        static_cast<guint>(pending_.size()));
-    for (GObject* row : pending_)
-        g_object_unref(row);  // the store holds them now
-    pending_.clear();
+    const std::size_t added = rows_.size() - shown_;
+    const std::size_t at = shown_;
+    shown_ = rows_.size();
+    announce(model_.get(), static_cast<guint>(at), 0, static_cast<guint>(added));
 }
 
 int GtkResultList::selected_row()
@@ -191,17 +207,14 @@ int GtkResultList::selected_row()
 
 int GtkResultList::read_cell(int row, int column, char* buffer, int size)
 {
-    GObject* object = row_object(row);
-    if (!object || column < 0 || column > 1 || size <= 0)
+    if (row < 0 || row >= row_count() || column < 0 || column > 1 || size <= 0)
         return 0;
-    const char* text = as_row(object)->cell[column];
-    const std::size_t length = text ? std::strlen(text) : 0;
-    const std::size_t copied =
-        length < static_cast<std::size_t>(size - 1) ? length : static_cast<std::size_t>(size - 1);
-    if (copied)
-        std::memcpy(buffer, text, copied);
+    const std::string_view text = cell(row, column);
+    const std::size_t room = static_cast<std::size_t>(size - 1);
+    const std::size_t copied = text.size() < room ? text.size() : room;
+    std::memcpy(buffer, text.data(), copied);
     buffer[copied] = '\0';
-    return static_cast<int>(length);
+    return static_cast<int>(text.size());
 }
 
 void GtkResultList::select_row(int row)
