@@ -14,6 +14,8 @@
 #include <io.h>
 
 #include "wininet_transport.h"
+#else
+#include "curl_transport.h"
 #endif
 
 namespace {
@@ -112,11 +114,11 @@ int main(int argc, char** argv)
         }
 #ifdef _WIN32
         qz::WinInetTransport transport;
+#else
+        qz::CurlTransport transport;
+#endif
         print_rows(qz::fetch_page(address.view(), transport));
         return 0;
-#else
-        return usage("search needs the Windows build (WinINet)");
-#endif
     }
     return usage(("unknown command '" + command + "'").c_str());
 }
