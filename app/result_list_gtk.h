@@ -66,10 +66,10 @@ private:
     // fresh memory is what a first fill of 100,000 rows pays most for.
     std::string bytes_;
     std::vector<std::array<CellPlace, 2>> rows_;
-    std::size_t shown_ = 0;      // rows the model has announced
-    OwnedObject model_;          // the list model over rows_
-    OwnedSelection selection_;   // holds a reference to model_ as well
-    OwnedWidget view_;           // our reference beside the container's
+    std::size_t shown_ = 0;     // rows the model has announced
+    OwnedObject model_;         // the list model over rows_
+    OwnedSelection selection_;  // holds a reference to model_ as well
+    OwnedWidget view_;          // our reference beside the container's
 };
 
 }  // namespace qz
