@@ -19,6 +19,8 @@ void run_message_dialog(GtkWindow* parent, GtkMessageType type, const char* capt
     G_GNUC_BEGIN_IGNORE_DEPRECATIONS
     GtkWidget* dialog = gtk_message_dialog_new(parent, GTK_DIALOG_MODAL, type, GTK_BUTTONS_OK, "%s", text);
     G_GNUC_END_IGNORE_DEPRECATIONS
+    // Ours until the end: Esc or the close button may destroy it inside the loop.
+    Owned<GtkWidget*, g_object_unref> held(GTK_WIDGET(g_object_ref(dialog)));
     gtk_window_set_title(GTK_WINDOW(dialog), caption);
     gtk_widget_add_css_class(dialog, kSkinnedWindowClass);
     Owned<GMainLoop*, g_main_loop_unref> loop(g_main_loop_new(nullptr, FALSE));
