@@ -142,6 +142,7 @@ bool MainWindow::make_controls(GtkWidget* fixed)
             break;
         case ControlKind::html_view:
             made = preview_.widget();
+            gtk_widget_add_css_class(made, "qz-preview");
             name_for_readers(made, form_of(Control::frame).text);
             break;
         }
@@ -182,7 +183,11 @@ bool MainWindow::build()
     gtk_window_set_titlebar(window, make_caption());
     GtkWidget* fixed = gtk_fixed_new();
     gtk_widget_set_size_request(fixed, kClientWidth, kClientHeight);
-    gtk_window_set_child(window, fixed);
+    // The frame's sides and bottom around the client area, for the skin.
+    GtkWidget* edge = gtk_box_new(GTK_ORIENTATION_VERTICAL, 0);
+    gtk_widget_add_css_class(edge, "qz-edge");
+    gtk_box_append(GTK_BOX(edge), fixed);
+    gtk_window_set_child(window, edge);
     if (!make_controls(fixed)) {
         window_.reset();  // takes every control made so far with it
         controls_ = {};

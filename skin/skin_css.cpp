@@ -33,14 +33,24 @@ window.{cls} .qz-caption {
   background-image: linear-gradient(to bottom, {caption_top}, {caption_bottom});
   background-color: {caption_bottom};
   color: {caption_text};
-  min-height: 22px;
+  min-height: 18px;
   padding: 0 2px 0 6px;
   border-bottom: 3px solid {caption_bottom};
+}
+window.{cls} .qz-edge {
+  border: 2px solid {caption_bottom};
+  border-top: none;
 }
 window.{cls}:backdrop .qz-caption {
   background-image: linear-gradient(to bottom, {caption_top_idle}, {caption_bottom_idle});
   background-color: {caption_bottom_idle};
   border-bottom-color: {caption_bottom_idle};
+}
+window.{cls}:backdrop .qz-edge {
+  border-color: {caption_bottom_idle};
+}
+window.{cls} .qz-preview {
+  background-color: #ffffff;
 }
 window.{cls} .qz-caption .qz-title {
   font-weight: bold;

@@ -335,7 +335,15 @@ def search_done(count_before):
 
 def type_account(text):
     xdotool("key", "ctrl+a")
-    xdotool("type", "--delay", 40, text)
+    if text.isascii():
+        xdotool("type", "--delay", 40, text)
+        return
+    # xdotool types a character outside the keymap through a key it remaps
+    # for the moment, and loses one now and then: such text is pasted.
+    subprocess.run(["xclip", "-selection", "clipboard"], input=text.encode())
+    time.sleep(0.2)
+    xdotool("key", "ctrl+v")
+    time.sleep(0.3)
 
 
 # ---- the runs
@@ -457,15 +465,10 @@ def ordinary_run(scratch):
     xdotool("type", "--delay", 40, "608317")
 
     # Typed text goes out as GBK; a character GBK lacks as %XX of its UTF-8.
-    # xdotool types a character outside the keymap by remapping a key for it,
-    # which a busy X server sometimes loses: a few tries.
-    for _ in range(3):
-        type_account("测\U0001F600")
-        before = len(requests())
-        xdotool("key", "Return")
-        search_done(before)
-        if request_lines()[-1] == query_line(b"\xb2\xe2%F0%9F%98%80"):
-            break
+    type_account("测\U0001F600")
+    before = len(requests())
+    xdotool("key", "Return")
+    search_done(before)
     check("account sent as GBK bytes", query_line(b"\xb2\xe2%F0%9F%98%80"), request_lines()[-1])
 
     # The tab cycle with real keys; arriving in the account box empties it.
