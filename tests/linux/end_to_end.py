@@ -519,6 +519,10 @@ def ordinary_run(scratch):
     win.click(find(win.table(), "label", "FLASH地址"), button=3)
     time.sleep(1)
     check("a right press on the titles opens nothing", {}, new_windows(windows))
+    before = len(requests())
+    win.click(find(win.table(), "label", "FLASH地址"), repeat=2)
+    time.sleep(1.5)
+    check("a double-click on the titles previews nothing", before, len(requests()))
 
     # Preview: a double-click, then the menu's first item twice on one row;
     # the stand-in sees the view fetch each address.
