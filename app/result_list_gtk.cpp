@@ -1,6 +1,11 @@
 // The result list over a GtkColumnView: rows kept as bytes, shown as UTF-8.
 #include "result_list_gtk.h"
 
+#include <sys/mman.h>
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdlib>
 #include <cstring>
 
 #include "form.h"
@@ -122,6 +127,30 @@ int row_below(GtkWidget* widget)
 
 }  // namespace
 
+GtkResultList::KeptBytes::~KeptBytes() { std::free(data_); }
+
+void GtkResultList::KeptBytes::append(const void* bytes, std::size_t count)
+{
+    if (size_ + count > capacity_) {
+        std::size_t capacity = capacity_ ? capacity_ : 4096;
+        while (capacity < size_ + count)
+            capacity *= 2;
+        data_ = static_cast<unsigned char*>(checked_realloc(data_, capacity));
+        capacity_ = capacity;
+        // Huge pages for a large block before its new part is touched; a hint only.
+        constexpr std::size_t kHugePage = std::size_t(2) << 20;
+        if (capacity_ >= kHugePage) {
+            static const std::uintptr_t page = static_cast<std::uintptr_t>(sysconf(_SC_PAGESIZE));
+            const std::uintptr_t start = reinterpret_cast<std::uintptr_t>(data_) & ~(page - 1);
+            madvise(reinterpret_cast<void*>(start), reinterpret_cast<std::uintptr_t>(data_) + capacity_ - start,
+                    MADV_HUGEPAGE);
+        }
+    }
+    if (count)
+        std::memcpy(data_ + size_, bytes, count);
+    size_ += count;
+}
+
 GtkResultList::GtkResultList() : model_(G_OBJECT(g_object_new(qz_row_model_get_type(), nullptr)))
 {
     GtkSingleSelection* selection = gtk_single_selection_new(G_LIST_MODEL(g_object_ref(model_.get())));
@@ -149,21 +178,34 @@ GtkResultList::~GtkResultList()
     shown_ = 0;
 }
 
-int GtkResultList::row_count() { return static_cast<int>(rows_.size()); }
+int GtkResultList::row_count() { return static_cast<int>(rows_.size() / sizeof(RowPlaces)); }
+
+GtkResultList::RowPlaces GtkResultList::places(int row) const
+{
+    RowPlaces places;
+    std::memcpy(&places, rows_.data() + static_cast<std::size_t>(row) * sizeof places, sizeof places);
+    return places;
+}
+
+void GtkResultList::set_places(int row, const RowPlaces& places)
+{
+    std::memcpy(rows_.data() + static_cast<std::size_t>(row) * sizeof places, &places, sizeof places);
+}
 
 int GtkResultList::insert_row(int index, const char* text)
 {
     if (index != row_count())
         return -1;
-    rows_.emplace_back();
+    const RowPlaces empty{};
+    rows_.append(&empty, sizeof empty);
     set_cell(index, 0, text);
     return index;
 }
 
 std::string_view GtkResultList::cell(int row, int column) const
 {
-    const CellPlace& place = rows_[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)];
-    return std::string_view(bytes_).substr(place.at, place.size);
+    const CellPlace place = places(row)[static_cast<std::size_t>(column)];
+    return {reinterpret_cast<const char*>(bytes_.data()) + place.at, place.size};
 }
 
 void GtkResultList::set_cell(int row, int column, const char* text)
@@ -172,8 +214,10 @@ void GtkResultList::set_cell(int row, int column, const char* text)
         return;
     // A cell set again leaves its old bytes behind until the list empties.
     const std::string_view value = text ? text : "";
-    rows_[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)] = {bytes_.size(), value.size()};
-    bytes_.append(value);
+    RowPlaces row_places = places(row);
+    row_places[static_cast<std::size_t>(column)] = {bytes_.size(), value.size()};
+    set_places(row, row_places);
+    bytes_.append(value.data(), value.size());
     // A row already shown is announced again, so the view rebinds it.
     if (static_cast<std::size_t>(row) < shown_)
         announce(model_.get(), static_cast<guint>(row), 1, 1);
@@ -191,11 +235,12 @@ void GtkResultList::remove_all()
 
 void GtkResultList::end_fill()
 {
-    if (rows_.size() == shown_)
+    const std::size_t rows = static_cast<std::size_t>(row_count());
+    if (rows == shown_)
         return;
-    const std::size_t added = rows_.size() - shown_;
+    const std::size_t added = rows - shown_;
     const std::size_t at = shown_;
-    shown_ = rows_.size();
+    shown_ = rows;
     announce(model_.get(), static_cast<guint>(at), 0, static_cast<guint>(added));
 }
 

@@ -4,9 +4,7 @@
 #include <gtk/gtk.h>
 
 #include <array>
-#include <string>
 #include <string_view>
-#include <vector>
 
 #include "controls.h"
 #include "owned.h"
@@ -61,11 +59,33 @@ private:
     using OwnedSelection = Owned<GtkSingleSelection*, g_object_unref>;
     using OwnedWidget = Owned<GtkWidget*, g_object_unref>;
 
+    using RowPlaces = std::array<CellPlace, 2>;
+
+    // Bytes that keep their memory when emptied; owns its block, move-only.
+    class KeptBytes {
+    public:
+        KeptBytes() = default;
+        KeptBytes(const KeptBytes&) = delete;
+        KeptBytes& operator=(const KeptBytes&) = delete;
+        ~KeptBytes();
+        void append(const void* bytes, std::size_t count);
+        void clear() { size_ = 0; }
+        unsigned char* data() const { return data_; }
+        std::size_t size() const { return size_; }
+
+    private:
+        unsigned char* data_ = nullptr;
+        std::size_t size_ = 0, capacity_ = 0;
+    };
+
     // Every cell's bytes one after another, and each row's two places in
-    // them: few and large blocks, kept from one search to the next, since
-    // fresh memory is what a first fill of 100,000 rows pays most for.
-    std::string bytes_;
-    std::vector<std::array<CellPlace, 2>> rows_;
+    // them: two blocks that grow in place, ask for huge pages and stay from
+    // one search to the next, since faulting in fresh memory is what 100,000
+    // rows cost most.
+    KeptBytes bytes_;
+    KeptBytes rows_;
+    RowPlaces places(int row) const;
+    void set_places(int row, const RowPlaces& places);
     std::size_t shown_ = 0;     // rows the model has announced
     OwnedObject model_;         // the list model over rows_
     OwnedSelection selection_;  // holds a reference to model_ as well
