@@ -139,6 +139,7 @@ bool MainWindow::make_controls(GtkWidget* fixed)
         case ControlKind::group_box:
             made = gtk_frame_new(form.text);
             gtk_frame_set_label_align(GTK_FRAME(made), 0);
+            name_for_readers(made, form.text);
             break;
         case ControlKind::html_view:
             made = preview_.widget();

@@ -373,7 +373,7 @@ def ordinary_run(scratch):
         "account box": (find(frame, "text", "QQ账号："), (56, 8, 120, 22)),
         "search button": (find(frame, "push button", "搜索模块地址"), (184, 8, 116, 23)),
         "result list": (find(frame, "tree table", "FLASH地址"), (2, 40, 634, 72)),
-        "preview frame": (find(frame, "filler", "GtkFrame"), (3, 114, 633, 312)),
+        "preview frame": (find(frame, "filler", "效果展示"), (3, 114, 633, 312)),
     }
     for what, (node, (fx, fy, fw, fh)) in named.items():
         check("%s is there with its name" % what, True, node is not None)
@@ -385,7 +385,9 @@ def ordinary_run(scratch):
         # its border and padding in from each edge.
         inside = fx <= x <= fx + 6 and fy <= y <= fy + 6 and x + w <= fx + fw + 8 and y + h <= fy + fh
         check("%s at the form's place" % what, True, inside)
-    preview = find(frame, "filler", "效果展示")
+    # The frame, then the view inside it, both named by the frame's title.
+    titled = [n for n in walk(frame) if n.getRoleName() == "filler" and n.name == "效果展示"]
+    preview = titled[1] if len(titled) == 2 else None
     check("preview view named by its frame", True, preview is not None)
     if preview is not None:
         x, y, w, h = extents(preview)
