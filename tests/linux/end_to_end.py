@@ -69,13 +69,6 @@ def wait_for(probe, timeout=15.0, step=0.1):
 
 # ---- the environment the program runs in
 
-def prepare_network():
-    # GLib resolves names with AI_ADDRCONFIG, which finds nothing at all while
-    # the only addresses are loopback ones; WebKit's network process resolves
-    # through GLib. One more address on lo keeps the sandbox closed.
-    run("ip", "addr", "add", "10.254.0.1/32", "dev", "lo")
-
-
 def gio_handler_dirs(root, log):
     """XDG folders in which GIO's default handler for http logs its address."""
     data, config, bin_dir = (os.path.join(root, d) for d in ("data", "config", "bin"))
@@ -654,7 +647,6 @@ def own_session():
 def main():
     own_session()
     os.makedirs(ARTIFACTS, exist_ok=True)
-    prepare_network()
     scratch = tempfile.mkdtemp(prefix="qz-e2e.")
     try:
         ordinary_run(scratch)
