@@ -4,40 +4,15 @@
 #include <windows.h>
 
 #include <string_view>
-#include <utility>
 
 #include "action_ports.h"
+#include "owned.h"
 
 namespace qz {
 
-// Owns one HGLOBAL until someone takes it with release(); move-only.
-class GlobalMemory {
-public:
-    GlobalMemory() = default;
-    explicit GlobalMemory(HGLOBAL memory) : memory_(memory) {}
-    GlobalMemory(GlobalMemory&& other) noexcept : memory_(other.release()) {}
-    GlobalMemory& operator=(GlobalMemory&& other) noexcept
-    {
-        reset(other.release());
-        return *this;
-    }
-    GlobalMemory(const GlobalMemory&) = delete;
-    GlobalMemory& operator=(const GlobalMemory&) = delete;
-    ~GlobalMemory() { reset(); }
-
-    HGLOBAL get() const { return memory_; }
-    explicit operator bool() const { return memory_ != nullptr; }
-    HGLOBAL release() { return std::exchange(memory_, nullptr); }
-    void reset(HGLOBAL memory = nullptr)
-    {
-        if (memory_)
-            GlobalFree(memory_);
-        memory_ = memory;
-    }
-
-private:
-    HGLOBAL memory_ = nullptr;
-};
+inline void free_global(HGLOBAL memory) { GlobalFree(memory); }
+// Owns one HGLOBAL until someone takes it with release().
+using GlobalMemory = Owned<HGLOBAL, free_global>;
 
 // The clipboard opened by this thread with no owner window; closes it.
 class OpenedClipboard {

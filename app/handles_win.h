@@ -6,37 +6,9 @@
 #include <string>
 #include <utility>
 
+#include "owned.h"
+
 namespace qz {
-
-// Owns a handle of type H and releases it with Free; move-only.
-template <typename H, auto Free>
-class Owned {
-public:
-    Owned() = default;
-    explicit Owned(H handle) : handle_(handle) {}
-    Owned(Owned&& other) noexcept : handle_(other.release()) {}
-    Owned& operator=(Owned&& other) noexcept
-    {
-        reset(other.release());
-        return *this;
-    }
-    Owned(const Owned&) = delete;
-    Owned& operator=(const Owned&) = delete;
-    ~Owned() { reset(); }
-
-    H get() const { return handle_; }
-    explicit operator bool() const { return handle_ != nullptr; }
-    H release() { return std::exchange(handle_, nullptr); }
-    void reset(H handle = nullptr)
-    {
-        if (handle_)
-            Free(handle_);
-        handle_ = handle;
-    }
-
-private:
-    H handle_ = nullptr;
-};
 
 inline void destroy_window(HWND window) { DestroyWindow(window); }
 inline void destroy_menu(HMENU menu) { DestroyMenu(menu); }

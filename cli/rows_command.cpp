@@ -15,6 +15,8 @@
 
 #ifdef _WIN32
 #include "wininet_transport.h"
+#else
+#include "curl_transport.h"
 #endif
 
 namespace qz::cli {
@@ -138,15 +140,14 @@ int search_command(int argc, char** argv)
     bool json = take_json_flag(argc, argv, operands);
     if (operands.size() != 1)
         return usage("search takes one account");
-#ifdef _WIN32
     Text address = query_address(operands[0]);
+#ifdef _WIN32
     WinInetTransport transport;
+#else
+    CurlTransport transport;
+#endif
     print_rows(fetch_page(address.view(), transport), json);
     return kExitOk;
-#else
-    (void)json;
-    return usage("search needs the Windows build (WinINet)");
-#endif
 }
 
 }  // namespace qz::cli

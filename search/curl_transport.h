@@ -42,29 +42,30 @@ public:
 private:
     static std::size_t on_header(char* data, std::size_t size, std::size_t count, void* self);
     static std::size_t on_body(char* data, std::size_t size, std::size_t count, void* self);
-    std::size_t take_body(const char* data, std::size_t bytes);
-    // Runs the transfer until `until` holds or it ends; false when the
+    // Runs the transfer until `enough` holds or it ends; false when the
     // multi interface itself fails.
-    template <typename Until>
-    bool pump(Until until);
+    template <typename Enough>
+    bool run_until(Enough enough);
+    void copy_out(const char* data, std::size_t bytes);
 
     OwnedCurl easy_;
     OwnedCurlMulti multi_;
-    OwnedCurlList headers_;
     AddressParts parts_;
-    std::string object_;
+    // The request under way.
     bool attached_ = false;
     bool done_ = false;
     CURLcode result_ = CURLE_OK;
-    bool headers_seen_ = false;
-    bool paused_ = false;
+    bool answered_ = false;      // a status line came
+    bool body_started_ = false;  // the final answer's body began
+    bool paused_ = false;        // the body callback asked libcurl to hold its bytes
     std::optional<std::string> content_length_;
-    // The caller's buffer during read(), and bytes past its end that a
-    // callback could not hand back (none, as it pauses instead).
+    // The caller's buffer during read(); bytes of a callback beyond its room
+    // wait in `spill_` (at most one callback's worth) for the next read.
     char* target_ = nullptr;
     std::size_t target_room_ = 0;
     std::size_t target_got_ = 0;
     std::string spill_;
+    std::size_t spill_at_ = 0;
 };
 
 }  // namespace qz

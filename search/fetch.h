@@ -15,6 +15,9 @@ inline constexpr std::size_t kHostRoom = 256;
 inline constexpr std::size_t kObjectRoom = 2048;
 inline constexpr std::size_t kCredentialRoom = 128;
 
+// The browser the service sees, in both transports.
+inline constexpr char kUserAgent[] = "Mozilla/4.0 (compatible; MSIE 6.0; Windows NT 5.0)";
+
 inline constexpr std::size_t kDefaultChunk = 10240;
 inline constexpr std::size_t kLargestChunk = 102400;
 inline constexpr std::size_t kContentLengthRoom = 32;

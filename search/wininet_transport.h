@@ -5,44 +5,12 @@
 #include <wininet.h>
 
 #include "fetch.h"
+#include "owned.h"
 
 namespace qz {
 
-// Owns one HINTERNET; move-only.
-class InternetHandle {
-public:
-    InternetHandle() = default;
-    explicit InternetHandle(HINTERNET handle) : handle_(handle) {}
-    InternetHandle(InternetHandle&& other) noexcept : handle_(other.release()) {}
-    InternetHandle& operator=(InternetHandle&& other) noexcept
-    {
-        reset(other.release());
-        return *this;
-    }
-    InternetHandle(const InternetHandle&) = delete;
-    InternetHandle& operator=(const InternetHandle&) = delete;
-    ~InternetHandle() { reset(); }
-
-    HINTERNET get() const { return handle_; }
-    explicit operator bool() const { return handle_ != nullptr; }
-    HINTERNET release()
-    {
-        HINTERNET h = handle_;
-        handle_ = nullptr;
-        return h;
-    }
-    void reset(HINTERNET handle = nullptr)
-    {
-        if (handle_)
-            InternetCloseHandle(handle_);
-        handle_ = handle;
-    }
-
-private:
-    HINTERNET handle_ = nullptr;
-};
-
-inline constexpr char kUserAgent[] = "Mozilla/4.0 (compatible; MSIE 6.0; Windows NT 5.0)";
+inline void close_internet_handle(HINTERNET handle) { InternetCloseHandle(handle); }
+using InternetHandle = Owned<HINTERNET, close_internet_handle>;
 
 // The internet handle it opens stays open until the transport is destroyed,
 // which the program does at its very end.

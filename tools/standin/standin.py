@@ -31,6 +31,10 @@ Scripted answers:
     slow              200     right                 the ordinary page in five
                                                     pieces 0.3 s apart
     empty             200     0                     nothing
+    redirect          302     right                 a page with another address;
+                                                    Location: the ordinary page
+                                                    (uin=608317)
+    redirectloop      302     right                 the same, Location: itself
     (anything else)   200     right                 the default page: one
                                                     address naming no account
 
@@ -58,6 +62,8 @@ ORDINARY_PAGE = (
     b"</body></html>\r\n"
 )
 ERROR_PAGE = b'<html><body>%d <embed src="http://qzflash.example/flash/error%d.swf" /></body></html>'
+REDIRECT_PAGE = b'<html><body><embed src="http://qzflash.example/flash/moved.swf" /></body></html>'
+REDIRECT_TO = b"http://r.qzone.qq.com/cgi-bin/custom/output_custom_window.cgi?uin=%s&type=html"
 DEFAULT_PAGE = b'<html><body><embed src="http://qzflash.example/flash/default.swf" /></body></html>'
 # 64 bytes, one address each; 8 MiB hold 131,072 of them.
 BLOCK = b'<embed src="http://qzflash.example/flash/block.swf" x="1"/>\r\n'.ljust(64, b" ")
@@ -73,7 +79,7 @@ def big_body(mib):
 
 
 def head(status, length, extra=b""):
-    reason = {200: b"OK", 404: b"Not Found", 500: b"Internal Server Error"}[status]
+    reason = {200: b"OK", 302: b"Found", 404: b"Not Found", 500: b"Internal Server Error"}[status]
     lines = [b"HTTP/1.0 %d %s" % (status, reason), b"Content-Type: text/html"]
     if length is not None:
         lines.append(b"Content-Length: %d" % length)
@@ -129,6 +135,9 @@ def answer(conn, account):
             conn.sendall(ORDINARY_PAGE[at:at + step])
     elif account == b"empty":
         plain(b"")
+    elif account in (b"redirect", b"redirectloop"):
+        to = REDIRECT_TO % (b"608317" if account == b"redirect" else account)
+        conn.sendall(head(302, len(REDIRECT_PAGE), b"Location: " + to + b"\r\n") + REDIRECT_PAGE)
     else:
         plain(DEFAULT_PAGE)
 

@@ -1,4 +1,4 @@
-// The stand-in service's request log, as a test under Wine reads it.
+// The stand-in service's request log, as a test in the sandbox reads it.
 #pragma once
 
 #include <cstddef>

@@ -1,4 +1,5 @@
-// Reads the log tools/standin/standin.py writes, through Wine's Z: drive.
+// Reads the log tools/standin/standin.py writes: directly, or under Wine
+// through its Z: drive.
 #include "standin_log.h"
 
 #include <cstdio>
@@ -13,9 +14,13 @@ std::string log_contents()
     const char* linux_path = std::getenv("QZ_STANDIN_LOG");
     if (!linux_path)
         throw std::runtime_error("QZ_STANDIN_LOG is not set: run under tools/sandbox/run");
+#ifdef _WIN32
     std::string path = "Z:";
     for (const char* p = linux_path; *p; ++p)
         path += *p == '/' ? '\\' : *p;
+#else
+    std::string path = linux_path;
+#endif
     std::FILE* f = std::fopen(path.c_str(), "rb");
     if (!f)
         throw std::runtime_error("cannot open the stand-in log " + path);
