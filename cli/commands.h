@@ -18,5 +18,6 @@ int rows_command(int argc, char** argv);
 int query_command(int argc, char** argv);
 int search_command(int argc, char** argv);
 int info_command(int argc, char** argv);
+int save_command(int argc, char** argv);
 
 }  // namespace qz::cli

@@ -21,7 +21,9 @@ int usage(const std::string& problem)
 {
     std::fprintf(stderr,
                  "qzflash-cli: %s; usage: qzflash-cli rows [--json] [FILE] | query ACCOUNT | search ACCOUNT"
-                 " | info [--json] FILE...\n",
+                 " | info [--json] FILE...\n"
+                 "       qzflash-cli save [--out DIR] [--jobs N] [--rate R] [--retries K] [--max-size SIZE]"
+                 " [--connect-timeout S] [--stall-timeout S] [--quiet] [--json] (ACCOUNT... | --page FILE)\n",
                  problem.c_str());
     return kExitUsage;
 }
@@ -62,5 +64,7 @@ int main(int argc, char** argv)
         return search_command(argc - 2, argv + 2);
     if (command == "info")
         return info_command(argc - 2, argv + 2);
+    if (command == "save")
+        return save_command(argc - 2, argv + 2);
     return usage("unknown command '" + command + "'");
 }
