@@ -70,6 +70,7 @@ import struct
 import sys
 import threading
 import time
+import urllib.parse
 
 ORDINARY_PAGE = (
     b'<html><head><meta http-equiv="Content-Type" content="text/html; charset=gb2312">'
@@ -124,6 +125,9 @@ _flaky_lock = threading.Lock()
 
 
 def answer_module(conn, path):
+    # As a web server would: %XX in the path stands for its byte.
+    path = urllib.parse.unquote_to_bytes(path)
+
     def plain(body, status=200, length="right"):
         n = {"right": len(body), "none": None}.get(length, length)
         conn.sendall(head(status, n) + bytes(body))
