@@ -44,7 +44,7 @@ public:
     // A part file in the folder of `name` (made as needed); nullopt with
     // `error` when a segment is not a folder of ours (a file or a link).
     virtual std::optional<PartFile> create_part(const std::string& name, std::string& error) = 0;
-    // Flushes the part to disk and gives it its final name: `name`, or, when
+    // Gives the part (all its bytes written) its final name: `name`, or, when
     // a different file holds that name, `name` with its digest before the
     // extension. A file with the same bytes already there is kept and the
     // part dropped. `final_name` tells where the bytes are.
