@@ -48,9 +48,19 @@ int main(int argc, char** argv)
     }
     for (auto& arg : utf8_args)
         utf8_argv.push_back(arg.data());
-    if (argc >= 2 && static_cast<int>(utf8_argv.size()) == argc &&
-        (std::string(argv[1]) == "info" || std::string(argv[1]) == "rows"))
-        argv = utf8_argv.data();
+    std::vector<char*> mixed_argv(argv, argv + argc);
+    if (argc >= 2 && static_cast<int>(utf8_argv.size()) == argc) {
+        std::string command = argv[1];
+        if (command == "info" || command == "rows") {
+            argv = utf8_argv.data();
+        } else if (command == "save") {
+            // Folders and page files by their full names; accounts stay bytes.
+            for (int i = 3; i < argc; ++i)
+                if (std::string(argv[i - 1]) == "--out" || std::string(argv[i - 1]) == "--page")
+                    mixed_argv[static_cast<std::size_t>(i)] = utf8_argv[static_cast<std::size_t>(i)];
+            argv = mixed_argv.data();
+        }
+    }
 #endif
     using namespace qz::cli;
     if (argc < 2)

@@ -282,15 +282,4 @@ std::unique_ptr<OutputFolder> OutputFolder::open(const std::string& path, std::s
     }
     return std::make_unique<PosixFolder>(std::move(root), path);
 }
-
-std::string beside_name(const std::string& name, const std::string& sha256)
-{
-    std::size_t slash = name.rfind('/');
-    std::size_t leaf = slash == std::string::npos ? 0 : slash + 1;
-    std::size_t dot = name.rfind('.');
-    if (dot == std::string::npos || dot <= leaf || name.size() - dot > 16)
-        dot = name.size();
-    return name.substr(0, dot) + "%-" + sha256.substr(0, 12) + name.substr(dot);
-}
-
 }  // namespace qz::cli

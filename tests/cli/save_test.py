@@ -78,8 +78,10 @@ with tempfile.TemporaryDirectory() as tmp:
         e = entries[standin.MODULE_HOST + path]
         data = files.get(e.get("file", "?").replace("/", os.sep))
         check("saved %r byte for byte" % path, data == standin.module_body(path), e)
+        # A build without LZMA says so for ZWS movies instead of a header.
+        header_ok = "header" in e or (b"zws" in path and "LZMA" in e.get("header_failure", ""))
         check("manifest of %r" % path, e.get("length") == len(data or b"") and e.get("status") == 200
-              and len(e.get("sha256", "")) == 64 and "header" in e and e["accounts"] == ["modules"], e)
+              and len(e.get("sha256", "")) == 64 and header_ok and e["accounts"] == ["modules"], e)
     check("query twins are two files", entries[standin.MODULE_HOST + b"/modules/q?v=1.swf"]["file"]
           != entries[standin.MODULE_HOST + b"/modules/q?v=2.swf"]["file"])
     case_files = [entries[standin.MODULE_HOST + p]["file"].lower() for p in (b"/modules/ok/Case.swf", b"/modules/ok/case.swf")]
@@ -92,7 +94,7 @@ with tempfile.TemporaryDirectory() as tmp:
     reasons = {
         b"/modules/404.swf": "HTTP status 404",
         b"/modules/reset.swf": "attempts",
-        b"/modules/wronglen.swf": "partial",
+        b"/modules/wronglen.swf": "attempts",
         b"/modules/stall.swf": "attempts",
         b"/modules/big.swf": "max-size",
         b"/modules/bignolen.swf": "max-size",
