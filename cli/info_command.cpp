@@ -6,7 +6,9 @@
 
 #include "commands.h"
 #include "json_out.h"
+#include "module_fetch.h"
 #include "movie_file.h"
+#include "save_plan.h"
 
 namespace qz::cli {
 
@@ -23,12 +25,22 @@ int info_command(int argc, char** argv)
             operands.emplace_back(argv[i]);
     }
     if (operands.empty())
-        return usage("info takes one or more files");
+        return usage("info takes one or more files or addresses");
 
     int status = kExitOk;
     nlohmann::json movies = nlohmann::json::array();
     for (const auto& operand : operands) {
-        MovieReading reading = read_movie_file(operand);
+        MovieReading reading;
+        if (operand.rfind("http://", 0) == 0 || operand.rfind("https://", 0) == 0) {
+            std::string prefix, error;
+            std::uint64_t length = 0;
+            if (fetch_url_prefix(operand, kMovieHeaderWindow, SaveOptions().max_size, prefix, length, error))
+                reading = read_movie_header(prefix, length);
+            else
+                reading.failure = "cannot fetch it: " + error;
+        } else {
+            reading = read_movie_file(operand);
+        }
         if (!reading.header) {
             std::fprintf(stderr, "qzflash-cli: %s: %s\n", operand.c_str(), reading.failure.c_str());
             status = kExitFailed;

@@ -21,7 +21,7 @@ int usage(const std::string& problem)
 {
     std::fprintf(stderr,
                  "qzflash-cli: %s; usage: qzflash-cli rows [--json] [FILE] | query ACCOUNT | search ACCOUNT"
-                 " | info [--json] FILE...\n"
+                 " | info [--json] FILE|URL...\n"
                  "       qzflash-cli save [--out DIR] [--jobs N] [--rate R] [--retries K] [--max-size SIZE]"
                  " [--connect-timeout S] [--stall-timeout S] [--quiet] [--json] (ACCOUNT... | --page FILE)\n",
                  problem.c_str());

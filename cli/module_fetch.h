@@ -19,6 +19,12 @@ void fetch_modules(const std::vector<Module*>& modules, const SaveOptions& optio
 // and control bytes written %XX (the search sends the rest as it is).
 std::string request_address(const std::string& address);
 
+// The first `limit` bytes of the body at `url` and the body's whole length
+// (the rest is read and dropped, up to `max_size`); false with `error` for
+// a failure or a status other than 2xx.
+bool fetch_url_prefix(const std::string& url, std::size_t limit, std::uint64_t max_size, std::string& prefix,
+                      std::uint64_t& length, std::string& error);
+
 // The host part of an address, for the per-host rate.
 std::string host_of(const std::string& address);
 

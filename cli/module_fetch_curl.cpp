@@ -102,6 +102,73 @@ std::string request_address(const std::string& address)
     return out;
 }
 
+namespace {
+
+struct PrefixSink {
+    std::string* prefix;
+    std::size_t limit;
+    std::uint64_t max_size;
+    std::uint64_t length = 0;
+};
+
+std::size_t on_prefix(char* data, std::size_t size, std::size_t count, void* user)
+{
+    auto& sink = *static_cast<PrefixSink*>(user);
+    std::size_t n = size * count;
+    if (sink.length + n > sink.max_size)
+        return 0;
+    if (sink.prefix->size() < sink.limit)
+        sink.prefix->append(data, std::min(n, sink.limit - sink.prefix->size()));
+    sink.length += n;
+    return n;
+}
+
+}  // namespace
+
+bool fetch_url_prefix(const std::string& url, std::size_t limit, std::uint64_t max_size, std::string& prefix,
+                      std::uint64_t& length, std::string& error)
+{
+    OwnedCurl easy(curl_easy_init());
+    OwnedCurlList accept(curl_slist_append(nullptr, "Accept: */*"));
+    if (!easy) {
+        error = "cannot start libcurl";
+        return false;
+    }
+    PrefixSink sink{&prefix, limit, max_size};
+    std::string target = request_address(url);
+    CURL* e = easy.get();
+    curl_easy_setopt(e, CURLOPT_URL, target.c_str());
+    curl_easy_setopt(e, CURLOPT_USERAGENT, kUserAgent);
+    curl_easy_setopt(e, CURLOPT_HTTPHEADER, accept.get());
+    curl_easy_setopt(e, CURLOPT_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(e, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(e, CURLOPT_FOLLOWLOCATION, 1L);
+    curl_easy_setopt(e, CURLOPT_MAXREDIRS, 5L);
+    curl_easy_setopt(e, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(e, CURLOPT_CONNECTTIMEOUT, 15L);
+    curl_easy_setopt(e, CURLOPT_LOW_SPEED_LIMIT, 1L);
+    curl_easy_setopt(e, CURLOPT_LOW_SPEED_TIME, 30L);
+    curl_easy_setopt(e, CURLOPT_WRITEFUNCTION, on_prefix);
+    curl_easy_setopt(e, CURLOPT_WRITEDATA, &sink);
+    CURLcode code = curl_easy_perform(e);
+    long status = 0;
+    curl_easy_getinfo(e, CURLINFO_RESPONSE_CODE, &status);
+    if (code == CURLE_WRITE_ERROR && sink.length + 1 > max_size) {
+        error = "larger than " + std::to_string(max_size) + " bytes";
+        return false;
+    }
+    if (code != CURLE_OK) {
+        error = curl_easy_strerror(code);
+        return false;
+    }
+    if (status < 200 || status > 299) {
+        error = "HTTP status " + std::to_string(status);
+        return false;
+    }
+    length = sink.length;
+    return true;
+}
+
 std::string host_of(const std::string& address)
 {
     std::size_t start = address.find("://");

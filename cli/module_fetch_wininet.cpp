@@ -159,6 +159,45 @@ std::string request_address(const std::string& address)
     return out;
 }
 
+bool fetch_url_prefix(const std::string& url, std::size_t limit, std::uint64_t max_size, std::string& prefix,
+                      std::uint64_t& length, std::string& error)
+{
+    OwnedInternet session(InternetOpenA(kUserAgent, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
+    const char headers[] = "Accept: */*\r\n";
+    OwnedInternet request(session ? InternetOpenUrlA(session.get(), request_address(url).c_str(), headers,
+                                                     static_cast<DWORD>(sizeof headers - 1),
+                                                     INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE, 0)
+                                  : nullptr);
+    if (!request) {
+        error = internet_message(GetLastError());
+        return false;
+    }
+    DWORD status = 0, size = sizeof status;
+    HttpQueryInfoA(request.get(), HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size, nullptr);
+    if (status < 200 || status > 299) {
+        error = "HTTP status " + std::to_string(status);
+        return false;
+    }
+    std::vector<char> buffer(1 << 16);
+    length = 0;
+    while (true) {
+        DWORD got = 0;
+        if (!InternetReadFile(request.get(), buffer.data(), static_cast<DWORD>(buffer.size()), &got)) {
+            error = internet_message(GetLastError());
+            return false;
+        }
+        if (got == 0)
+            return true;
+        if (length + got > max_size) {
+            error = "larger than " + std::to_string(max_size) + " bytes";
+            return false;
+        }
+        if (prefix.size() < limit)
+            prefix.append(buffer.data(), std::min<std::size_t>(got, limit - prefix.size()));
+        length += got;
+    }
+}
+
 std::string host_of(const std::string& address)
 {
     std::size_t start = address.find("://");

@@ -169,6 +169,15 @@ with tempfile.TemporaryDirectory() as tmp:
     took = time.monotonic() - started
     check("--rate 4 spaces the starts on a host (%.2f s)" % took, rc == 0 and took >= 1.9, (rc, took, stderr))
 
+    # info of an address: the header from the first bytes, the length of all.
+    body = standin.module_body(b"/modules/ok/two-cws.swf")
+    p = subprocess.run(cli + ["info", "http://qzflash.example/modules/ok/two-cws.swf"], capture_output=True)
+    line = p.stdout.decode("utf-8", "replace")
+    check("info of an address", p.returncode == 0 and "CWS version 10" in line and
+          ("file %d bytes" % len(body)) in line, (p.returncode, line, p.stderr))
+    p = subprocess.run(cli + ["info", "http://qzflash.example/modules/404.swf"], capture_output=True)
+    check("info of a missing address", p.returncode == 1 and b"HTTP status 404" in p.stderr, p.stderr)
+
     rc, _, stderr = run("--jobs", "0", "x")
     check("usage error exits 2", rc == 2, stderr)
     rc, _, stderr = run()
