@@ -1,124 +1,80 @@
 // qzflash-cli: the search core from the command line, for scripts and diagnostics.
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <string>
+#include <vector>
 
-#include "extract.h"
-#include "fetch.h"
-#include "query.h"
-#include "text.h"
+#include "commands.h"
 
 #ifdef _WIN32
+#include <windows.h>
+// windows.h first: shellapi.h needs its types.
 #include <fcntl.h>
 #include <io.h>
+#include <shellapi.h>
 
-#include "wininet_transport.h"
-#else
-#include "curl_transport.h"
+#include "wide_names_win.h"
 #endif
 
-namespace {
+namespace qz::cli {
 
-constexpr char kUsage[] = "usage: qzflash-cli rows [FILE] | query ACCOUNT | search ACCOUNT\n";
-
-// Prints each row as the list would hold it: number, tab, address with every
-// byte outside printable ASCII, and the backslash, as \xHH.
-class PrintedRows final : public qz::ResultRows {
-public:
-    int row_count() override { return count_; }
-    int insert_row(int index, const char* text) override
-    {
-        std::fputs(text, stdout);
-        return index == count_ ? count_++ : -1;
-    }
-    void set_cell(int, int, const char* text) override
-    {
-        std::string line = "\t";
-        for (const char* p = text; *p; ++p) {
-            unsigned char byte = static_cast<unsigned char>(*p);
-            if (byte < 0x20 || byte > 0x7E || byte == '\\') {
-                char escaped[5];
-                std::snprintf(escaped, sizeof escaped, "\\x%02X", byte);
-                line += escaped;
-            } else {
-                line += static_cast<char>(byte);
-            }
-        }
-        line += '\n';
-        std::fwrite(line.data(), 1, line.size(), stdout);
-    }
-
-private:
-    int count_ = 0;
-};
-
-int usage(const char* problem)
+int usage(const std::string& problem)
 {
-    std::fprintf(stderr, "qzflash-cli: %s; %s", problem, kUsage);
-    return 2;
+    std::fprintf(stderr,
+                 "qzflash-cli: %s; usage: qzflash-cli rows [--json] [FILE] | query ACCOUNT | search ACCOUNT"
+                 " | info [--json] FILE|URL...\n"
+                 "       qzflash-cli save [--out DIR] [--jobs N] [--rate R] [--retries K] [--max-size SIZE]"
+                 " [--connect-timeout S] [--stall-timeout S] [--quiet] [--json] (ACCOUNT... | --page FILE)\n",
+                 problem.c_str());
+    return kExitUsage;
 }
 
-void print_rows(qz::ByteSet body)
-{
-    qz::Text page = qz::text_of(std::move(body));
-    PrintedRows rows;
-    qz::extract_modules(page.view(), rows);
-}
-
-int rows_command(const char* path)
-{
-    std::FILE* in = path ? std::fopen(path, "rb") : stdin;
-    if (!in) {
-        std::fprintf(stderr, "qzflash-cli: cannot open %s: %s\n", path, std::strerror(errno));
-        return 2;
-    }
-    qz::ByteSet body;
-    static char chunk[1 << 16];
-    std::size_t got;
-    while ((got = std::fread(chunk, 1, sizeof chunk, in)) != 0)
-        body.append(chunk, got);
-    bool failed = std::ferror(in) != 0;
-    if (path)
-        std::fclose(in);
-    if (failed)
-        return usage("cannot read the page");
-    print_rows(std::move(body));
-    return 0;
-}
-
-}  // namespace
+}  // namespace qz::cli
 
 int main(int argc, char** argv)
 {
 #ifdef _WIN32
     _setmode(_fileno(stdin), _O_BINARY);
     _setmode(_fileno(stdout), _O_BINARY);
+    // The arguments as UTF-8 from the wide command line, so that file names
+    // outside the ANSI code page arrive whole. Account numbers stay ANSI
+    // bytes, as the window reads them.
+    std::vector<std::string> utf8_args;
+    std::vector<char*> utf8_argv;
+    int wide_count = 0;
+    if (wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &wide_count)) {
+        for (int i = 0; i < wide_count; ++i)
+            utf8_args.push_back(qz::cli::utf8_from_wide(wide[i]));
+        LocalFree(wide);
+    }
+    for (auto& arg : utf8_args)
+        utf8_argv.push_back(arg.data());
+    std::vector<char*> mixed_argv(argv, argv + argc);
+    if (argc >= 2 && static_cast<int>(utf8_argv.size()) == argc) {
+        std::string command = argv[1];
+        if (command == "info" || command == "rows") {
+            argv = utf8_argv.data();
+        } else if (command == "save") {
+            // Folders and page files by their full names; accounts stay bytes.
+            for (int i = 3; i < argc; ++i)
+                if (std::string(argv[i - 1]) == "--out" || std::string(argv[i - 1]) == "--page")
+                    mixed_argv[static_cast<std::size_t>(i)] = utf8_argv[static_cast<std::size_t>(i)];
+            argv = mixed_argv.data();
+        }
+    }
 #endif
+    using namespace qz::cli;
     if (argc < 2)
         return usage("no command");
     std::string command = argv[1];
-    if (command == "rows") {
-        if (argc > 3)
-            return usage("rows takes at most one file");
-        return rows_command(argc == 3 ? argv[2] : nullptr);
-    }
-    if (command == "query" || command == "search") {
-        if (argc != 3)
-            return usage((command + " takes one account").c_str());
-        qz::Text address = qz::query_address(argv[2]);
-        if (command == "query") {
-            std::fwrite(address.c_str(), 1, address.size(), stdout);
-            std::fputc('\n', stdout);
-            return 0;
-        }
-#ifdef _WIN32
-        qz::WinInetTransport transport;
-#else
-        qz::CurlTransport transport;
-#endif
-        print_rows(qz::fetch_page(address.view(), transport));
-        return 0;
-    }
-    return usage(("unknown command '" + command + "'").c_str());
+    if (command == "rows")
+        return rows_command(argc - 2, argv + 2);
+    if (command == "query")
+        return query_command(argc - 2, argv + 2);
+    if (command == "search")
+        return search_command(argc - 2, argv + 2);
+    if (command == "info")
+        return info_command(argc - 2, argv + 2);
+    if (command == "save")
+        return save_command(argc - 2, argv + 2);
+    return usage("unknown command '" + command + "'");
 }

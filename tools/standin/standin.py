@@ -38,6 +38,25 @@ Scripted answers:
     (anything else)   200     right                 the default page: one
                                                     address naming no account
 
+Module answers, chosen by the request path (any host), for qzflash-cli save:
+    /modules/ok/NAME      200 right   module_body(path): a generated movie
+                                      (CWS when NAME has "cws", ZWS "zws")
+                                      padded with bytes drawn from the path
+    /modules/q?QUERY      200 right   module_body of the whole object, so
+                                      each query has its own bytes
+    /modules/404.swf      404 right   a short error page
+    /modules/flaky.swf    500 first, then 200 with module_body
+    /modules/reset.swf    200 right   half of module_body, then a reset
+    /modules/wronglen.swf 200 +1000   module_body, then close
+    /modules/stall.swf    200 right   half of module_body, then 30 s of nothing
+    /modules/big.swf      200 right   3 MiB (module_body padded)
+    /modules/bignolen.swf 200 none    the same 3 MiB, close ends it
+    /modules/bench/N.swf  200 right   256 KiB from module_body
+    /modules/sized/N/X.swf 200 right  N bytes from module_body
+Pages listing them (by uin): modules (each kind once, one twice, query and
+case twins), modulesok (only the ones that succeed), bench (200 bench
+modules). module_body(path) is importable, so tests compare what was saved.
+
 The process ends by itself after --lifetime seconds, or as soon as its
 parent (the sandbox) is gone.
 """
@@ -51,6 +70,7 @@ import struct
 import sys
 import threading
 import time
+import urllib.parse
 
 ORDINARY_PAGE = (
     b'<html><head><meta http-equiv="Content-Type" content="text/html; charset=gb2312">'
@@ -70,6 +90,76 @@ BLOCK = b'<embed src="http://qzflash.example/flash/block.swf" x="1"/>\r\n'.ljust
 assert len(BLOCK) == 64
 
 _big = {}
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "swfgen"))
+import swfgen  # noqa: E402
+
+MODULE_HOST = b"http://qzflash.example"
+MODULES_OK = [b"/modules/ok/one.swf", b"/modules/ok/two-cws.swf", b"/modules/ok/three-zws.swf",
+              b"/modules/ok/\xc4\xa3\xbf\xe9.swf", b"/modules/ok/Case.swf", b"/modules/ok/case.swf",
+              b"/modules/q?v=1.swf", b"/modules/q?v=2.swf", b"/modules/flaky.swf"]
+MODULES_FAILING = [b"/modules/404.swf", b"/modules/reset.swf", b"/modules/wronglen.swf",
+                   b"/modules/stall.swf", b"/modules/big.swf", b"/modules/bignolen.swf"]
+
+
+def module_body(path, size=None):
+    """The bytes served for a module path (bytes), the same on every call."""
+    signature = "CWS" if b"cws" in path else "ZWS" if b"zws" in path else "FWS"
+    seed = sum(path) % 251
+    movie = swfgen.movie(signature, background=(seed, 255 - seed, len(path) % 256))
+    filler = (path + b"|") * 64
+    if size is None:
+        size = len(movie) + 4000 + seed
+    out = movie + filler * (size // len(filler) + 1)
+    return out[:size] if size >= len(movie) else out[:size]
+
+
+def module_page(paths, repeat=()):
+    rows = [b'<embed src="' + MODULE_HOST + p[:-4] + b'.swf" />\r\n' for p in paths]
+    rows += [b'<embed src="' + MODULE_HOST + p + b'" />\r\n' for p in repeat]
+    return b"<html><body>\r\n" + b"".join(rows) + b"</body></html>\r\n"
+
+
+_flaky_seen = set()
+_flaky_lock = threading.Lock()
+
+
+def answer_module(conn, path):
+    # As a web server would: %XX in the path stands for its byte.
+    path = urllib.parse.unquote_to_bytes(path)
+
+    def plain(body, status=200, length="right"):
+        n = {"right": len(body), "none": None}.get(length, length)
+        conn.sendall(head(status, n) + bytes(body))
+
+    if path.startswith(b"/modules/ok/") or path.startswith(b"/modules/q?"):
+        plain(module_body(path))
+    elif path == b"/modules/404.swf":
+        plain(b"<html>not here</html>", 404)
+    elif path == b"/modules/flaky.swf":
+        with _flaky_lock:
+            first = path not in _flaky_seen
+            _flaky_seen.add(path)
+        plain(b"<html>busy</html>", 500) if first else plain(module_body(path))
+    elif path == b"/modules/reset.swf":
+        body = module_body(path)
+        conn.sendall(head(200, len(body)) + body[: len(body) // 2])
+        time.sleep(0.3)
+        conn.setsockopt(socket.SOL_SOCKET, socket.SO_LINGER, struct.pack("ii", 1, 0))
+    elif path == b"/modules/wronglen.swf":
+        plain(module_body(path), length=len(module_body(path)) + 1000)
+    elif path == b"/modules/stall.swf":
+        body = module_body(path)
+        conn.sendall(head(200, len(body)) + body[: len(body) // 2])
+        time.sleep(30)
+    elif path in (b"/modules/big.swf", b"/modules/bignolen.swf"):
+        plain(module_body(path, 3 << 20), length="none" if b"nolen" in path else "right")
+    elif path.startswith(b"/modules/bench/"):
+        plain(module_body(path, 256 << 10))
+    elif path.startswith(b"/modules/sized/"):
+        plain(module_body(path, int(path.split(b"/")[3])))
+    else:
+        plain(b"<html>no such module</html>", 404)
 
 
 def big_body(mib):
@@ -102,6 +192,13 @@ def answer(conn, account):
         n = {"right": len(body), "none": None}.get(length, length)
         conn.sendall(head(status, n))
         conn.sendall(body)
+
+    if account == b"modules":
+        return plain(module_page(MODULES_OK + MODULES_FAILING, repeat=[b"/modules/ok/one.swf"]))
+    if account == b"modulesok":
+        return plain(module_page(MODULES_OK))
+    if account == b"bench":
+        return plain(module_page([b"/modules/bench/%d.swf" % i for i in range(200)]))
 
     if account in (b"608317", b"page"):
         plain(ORDINARY_PAGE)
@@ -162,7 +259,10 @@ def serve_one(conn, log):
                 break
             request += got
         log.record(request)
-        if request:
+        line = request.split(b"\r\n", 1)[0].split(b" ")
+        if len(line) >= 2 and line[1].startswith(b"/modules/"):
+            answer_module(conn, line[1])
+        elif request:
             answer(conn, account_of(request))
     except OSError:
         pass
