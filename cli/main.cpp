@@ -87,7 +87,7 @@ int rows_command(const char* path)
 
 }  // namespace
 
-int main(int argc, char** argv)
+static int run_command(int argc, char** argv)
 {
 #ifdef _WIN32
     _setmode(_fileno(stdin), _O_BINARY);
@@ -119,4 +119,15 @@ int main(int argc, char** argv)
 #endif
     }
     return usage(("unknown command '" + command + "'").c_str());
+}
+
+int main(int argc, char** argv)
+{
+    const int status = run_command(argc, argv);
+    // Rows lost to a full disk or a closed pipe must not pass for printed ones.
+    if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+        std::fputs("qzflash-cli: cannot write the output\n", stderr);
+        return 1;
+    }
+    return status;
 }
