@@ -20,7 +20,7 @@ public:
     WebPreview& operator=(const WebPreview&) = delete;
     // Releases the browser, then atl.dll; the host window must be gone by
     // then, so the main window destroys its windows first.
-    ~WebPreview();
+    ~WebPreview() override;
 
     // Makes the white host at the rectangle inside `parent`, the browser
     // filling it, disabled, with its settings; false when any part is

@@ -153,7 +153,7 @@ void BM_extract(benchmark::State& state)
     std::size_t base = g_live;
     g_peak = g_live;
     CountingRows rows;
-    for (auto _ : state) {
+    for ([[maybe_unused]] auto _ : state) {
         rows = CountingRows();
         qz::extract_modules(page, rows);
         benchmark::DoNotOptimize(rows.bytes);
@@ -167,7 +167,7 @@ void BM_plain_rule(benchmark::State& state)
     const std::string& page = page_for(static_cast<int>(state.range(0)), static_cast<std::size_t>(state.range(1)));
     std::size_t base = g_live;
     g_peak = g_live;
-    for (auto _ : state)
+    for ([[maybe_unused]] auto _ : state)
         benchmark::DoNotOptimize(reference_rows(page).size());
     report(state, page, base);
 }
@@ -177,7 +177,7 @@ void BM_memchr_h(benchmark::State& state)
     const std::string& page = page_for(static_cast<int>(state.range(0)), static_cast<std::size_t>(state.range(1)));
     std::size_t base = g_live;
     g_peak = g_live;
-    for (auto _ : state) {
+    for ([[maybe_unused]] auto _ : state) {
         std::size_t hits = 0;
         for (const char *p = page.data(), *end = p + page.size();
              (p = static_cast<const char*>(std::memchr(p, 'h', static_cast<std::size_t>(end - p)))); ++p)
@@ -192,7 +192,7 @@ void BM_memmem_http(benchmark::State& state)
     const std::string& page = page_for(static_cast<int>(state.range(0)), static_cast<std::size_t>(state.range(1)));
     std::size_t base = g_live;
     g_peak = g_live;
-    for (auto _ : state) {
+    for ([[maybe_unused]] auto _ : state) {
         std::size_t hits = 0;
         for (const char *p = page.data(), *end = p + page.size();
              (p = static_cast<const char*>(memmem(p, static_cast<std::size_t>(end - p), "http", 4))); p += 4)

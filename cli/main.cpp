@@ -30,7 +30,7 @@ int usage(const std::string& problem)
 
 }  // namespace qz::cli
 
-int main(int argc, char** argv)
+static int run_command(int argc, char** argv)
 {
 #ifdef _WIN32
     _setmode(_fileno(stdin), _O_BINARY);
@@ -77,4 +77,15 @@ int main(int argc, char** argv)
     if (command == "save")
         return save_command(argc - 2, argv + 2);
     return usage("unknown command '" + command + "'");
+}
+
+int main(int argc, char** argv)
+{
+    const int status = run_command(argc, argv);
+    // Rows lost to a full disk or a closed pipe must not pass for printed ones.
+    if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+        std::fputs("qzflash-cli: cannot write the output\n", stderr);
+        return 1;
+    }
+    return status;
 }

@@ -42,6 +42,9 @@ bool after_even_high_run(const byte* begin, const byte* at)
 // rather than fail, as every text does.
 class AddressBuffer {
 public:
+    AddressBuffer() = default;
+    AddressBuffer(const AddressBuffer&) = delete;  // one owner of the block
+    AddressBuffer& operator=(const AddressBuffer&) = delete;
     ~AddressBuffer() { std::free(data_); }
     const char* build(const byte* member, std::size_t length)
     {
@@ -50,6 +53,7 @@ public:
             data_ = static_cast<char*>(checked_realloc(data_, needed));
             capacity_ = needed;
         }
+        // NOLINTNEXTLINE(clang-analyzer-core.NonNullParamChecker): capacity_ starts at 0, needed never is
         std::memcpy(data_, kHttp, kDelimiterSize);
         std::memcpy(data_ + kDelimiterSize, member, length);
         std::memcpy(data_ + kDelimiterSize + length, kSwf, kDelimiterSize + 1);

@@ -38,7 +38,7 @@ extern "C" int WINAPI SkinH_AttachRes(const unsigned char* data, int size, const
     (void)reserved3;
     if (size <= 0)
         return data ? skinh::kEmpty : skinh::kNullData;
-    skinh::Skin skin;
+    skinh::Skin skin{};
     if (const skinh::Result r = skinh::parse_skin(data, std::size_t(size), &skin); r != skinh::kOk)
         return r;
     skinh::Theme theme = skinh::Theme::make(skin);

@@ -60,7 +60,7 @@ LRESULT call_own(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
 COLORREF blend(COLORREF a, COLORREF b, int percent_b)
 {
     auto mix = [&](int shift) {
-        const int x = (a >> shift) & 255, y = (b >> shift) & 255;
+        const int x = int((a >> shift) & 255), y = int((b >> shift) & 255);
         return DWORD((x * (100 - percent_b) + y * percent_b) / 100) << shift;
     };
     return mix(0) | mix(8) | mix(16);
@@ -494,6 +494,7 @@ void paint_group(HWND window, HDC dc)
         SetBkMode(dc, TRANSPARENT);
         SetTextColor(dc, t.colour(kFaceText));
         InflateRect(&text_rect, -2, 0);
+        // NOLINTNEXTLINE(misc-redundant-expression): DT_LEFT and DT_TOP are 0, named for the reader
         DrawTextW(dc, text, length, &text_rect, DT_SINGLELINE | DT_LEFT | DT_TOP | DT_END_ELLIPSIS);
     }
     SelectObject(dc, old_font);
@@ -592,7 +593,7 @@ WNDPROC proc_for(Kind kind)
 
 bool ours(WNDPROC proc) { return proc == frame_proc || proc == push_proc || proc == group_proc || proc == header_proc; }
 
-void colour_list(HWND list)
+void colour_list(HWND list)  // NOLINT(misc-no-recursion): dresses the list's header, which is no list
 {
     const Theme& t = *g_theme;
     SendMessageW(list, LVM_SETBKCOLOR, 0, LPARAM(t.colour(kListBack)));
@@ -645,7 +646,7 @@ BOOL CALLBACK undress_top(HWND window, LPARAM)
 
 void set_current_theme(const Theme* theme) { g_theme = theme; }
 
-void dress(HWND window)
+void dress(HWND window)  // NOLINT(misc-no-recursion): a list's header is the only window dressed from within
 {
     if (!g_theme || !window || GetPropW(window, kProcProp))
         return;

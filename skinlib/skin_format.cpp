@@ -50,8 +50,8 @@ Result parse_skin(const unsigned char* data, std::size_t size, Skin* out)
         } else if (tag_is(tag, "PALT")) {
             if (have_palette || length != 4u * kRoleCount)
                 return kBadChunk;
-            for (int i = 0; i < kRoleCount; ++i) {
-                const unsigned char* c = body + 4 * i;
+            const unsigned char* c = body;
+            for (int i = 0; i < kRoleCount; ++i, c += 4) {
                 if (c[3] != 0)
                     return kBadChunk;  // reserved byte
                 skin.colour[i] = std::uint32_t(c[0]) | (std::uint32_t(c[1]) << 8) | (std::uint32_t(c[2]) << 16);

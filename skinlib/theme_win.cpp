@@ -32,9 +32,9 @@ HBRUSH texture_brush(const Skin& skin)
     GdiObject bitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     if (!bitmap)
         return nullptr;
-    const unsigned row = skin.texture_width * 3;
-    const unsigned stride = (row + 3) & ~3u;  // DIB rows are DWORD-aligned
-    for (unsigned y = 0; y < skin.texture_height; ++y)
+    const std::size_t row = std::size_t(skin.texture_width) * 3;
+    const std::size_t stride = (row + 3) & ~std::size_t(3);  // DIB rows are DWORD-aligned
+    for (std::size_t y = 0; y < skin.texture_height; ++y)
         std::memcpy(static_cast<unsigned char*>(bits) + y * stride, skin.texture + y * row, row);
     GdiFlush();
     return CreatePatternBrush(static_cast<HBITMAP>(bitmap.get()));

@@ -75,7 +75,17 @@ double median(std::vector<double> v)
 
 int main(int argc, char** argv)
 {
-    int rounds = argc > 1 ? std::atoi(argv[1]) : 5;
+    int rounds = 5;
+    if (argc > 1) {
+        // The medians need at least one round.
+        char* end = nullptr;
+        const long n = std::strtol(argv[1], &end, 10);
+        if (end == argv[1] || *end != '\0' || n < 1 || n > 1000) {
+            std::fprintf(stderr, "usage: fetch_bench [ROUNDS], 1 to 1000 rounds\n");
+            return 2;
+        }
+        rounds = int(n);
+    }
     std::printf("%-11s %6s %10s %10s %10s %10s %14s %12s\n", "answer", "rounds", "fetch MiB", "fetch ms", "bare MiB",
                 "bare ms", "bare+keep ms", "fetch/bare");
     qz::WinInetTransport transport;

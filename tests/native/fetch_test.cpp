@@ -17,7 +17,7 @@ TEST(ChunkSize, FromContentLength)
 {
     struct Case {
         std::optional<std::string> header;
-        std::size_t chunk;
+        std::size_t chunk = 0;
     };
     const Case cases[] = {
         {std::nullopt, 10240},

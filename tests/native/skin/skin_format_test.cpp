@@ -31,7 +31,7 @@ Bytes palette_body()
 }
 const Bytes kPalette = chunk("PALT", palette_body());
 
-Bytes texture(unsigned w, unsigned h, std::size_t pixel_bytes)
+Bytes texture(unsigned w, unsigned h, unsigned pixel_bytes)
 {
     Bytes body;
     body += char(w & 255);

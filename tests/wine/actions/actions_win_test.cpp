@@ -51,6 +51,8 @@ void set_clipboard(const std::string& text)
 // Another process that holds the clipboard open while it lives.
 class ClipboardHeldElsewhere {
 public:
+    ClipboardHeldElsewhere(const ClipboardHeldElsewhere&) = delete;  // a copy would end the holder twice
+    ClipboardHeldElsewhere& operator=(const ClipboardHeldElsewhere&) = delete;
     ClipboardHeldElsewhere()
     {
         const std::string tag = std::to_string(GetCurrentProcessId()) + "_" + std::to_string(GetTickCount());
@@ -178,6 +180,8 @@ LRESULT CALLBACK test_window_proc(HWND window, UINT message, WPARAM wparam, LPAR
 
 class TestWindow {
 public:
+    TestWindow(const TestWindow&) = delete;  // a copy would destroy the window twice
+    TestWindow& operator=(const TestWindow&) = delete;
     TestWindow()
     {
         INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES};

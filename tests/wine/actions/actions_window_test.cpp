@@ -28,6 +28,8 @@ const std::string kHintBytes =
 class Record {
 public:
     Record() { InitializeCriticalSection(&lock_); }
+    Record(const Record&) = delete;  // a copy would delete the lock twice
+    Record& operator=(const Record&) = delete;
     ~Record() { DeleteCriticalSection(&lock_); }
     void add(const std::string& entry)
     {
@@ -61,7 +63,7 @@ private:
         LeaveCriticalSection(&lock_);
         return n;
     }
-    CRITICAL_SECTION lock_;
+    CRITICAL_SECTION lock_{};
     std::vector<std::string> entries_;
 };
 

@@ -376,7 +376,7 @@ TEST_F(AppWindow, TabCycleBothWays)
 
 TEST_F(AppWindow, KeyCodesOfTheAccountBox)
 {
-    const struct {
+    const struct {  // NOLINT(cppcoreguidelines-pro-type-member-init): every case sets every field
         int key;
         bool system;
         std::initializer_list<int> held;

@@ -61,8 +61,9 @@ extern "C" int WINAPI SkinH_AttachRes(const unsigned char* data, int size, const
 {
     char line[256];
     char head[32] = "";
-    for (int i = 0; data && i < 6 && i < size; ++i)
-        std::snprintf(head + 2 * i, 3, "%02x", data[i]);
+    char* at = head;
+    for (int i = 0; data && i < 6 && i < size; ++i, at += 2)
+        std::snprintf(at, 3, "%02x", data[i]);
     std::snprintf(line, sizeof line, "call: null=%d size=%d head=%s text=[%s] args=%d,%d,%d during: allocated=%d",
                   data == nullptr, size, head, text ? text : "(null)", a4, a5, a6, data ? int(allocated(data)) : -1);
     record(line);

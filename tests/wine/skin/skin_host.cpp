@@ -56,9 +56,9 @@ LRESULT CALLBACK host_proc(HWND window, UINT message, WPARAM wparam, LPARAM lpar
         item.pszText = const_cast<wchar_t*>(L"1");
         SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
         const char* number = std::getenv("QZ_SKIN_NUMBER");
-        qz::run_skin_step(number ? std::atoi(number) : 5);
+        qz::run_skin_step(number ? std::atoi(number) : 5);  // NOLINT(cert-err34-c): set by the test
         if (const char* ms = std::getenv("QZ_HOST_CLOSE_MS"))
-            SetTimer(window, 1, UINT(std::atoi(ms)), nullptr);
+            SetTimer(window, 1, UINT(std::atoi(ms)), nullptr);  // NOLINT(cert-err34-c): set by the test
         return 0;
     }
     case WM_TIMER: DestroyWindow(window); return 0;
