@@ -113,7 +113,7 @@ GtkColumnViewColumn* make_column(GtkResultList* list, const ColumnForm& form, in
 }
 
 // The row index a cell's label carries, searching below `widget`; -1 if none.
-int row_below(GtkWidget* widget)
+int row_below(GtkWidget* widget)  // NOLINT(misc-no-recursion): as deep as a cell's few widgets
 {
     if (gpointer mark = g_object_get_data(G_OBJECT(widget), kRowKey))
         return GPOINTER_TO_INT(mark) - 1;

@@ -5,6 +5,7 @@
 //   tools/sandbox/run --linux build/linux/curl_fetch_bench [rounds [answer...]]
 #include <spawn.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
@@ -18,8 +19,6 @@
 #include "curl_transport.h"
 #include "fetch.h"
 #include "query.h"
-
-extern char** environ;
 
 namespace {
 
@@ -40,7 +39,7 @@ long status_kib(const char* field)
     std::size_t n = std::strlen(field);
     while (std::getline(status, line))
         if (line.compare(0, n, field) == 0 && line[n] == ':')
-            return std::atol(line.c_str() + n + 1);
+            return std::strtol(line.c_str() + n + 1, nullptr, 10);
     return -1;
 }
 
@@ -80,7 +79,16 @@ double best(const std::vector<double>& v) { return *std::min_element(v.begin(), 
 
 int main(int argc, char** argv)
 {
-    int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
+    int rounds = 5;
+    if (argc > 1) {
+        char* end = nullptr;
+        const long asked = std::strtol(argv[1], &end, 10);
+        if (*argv[1] == '\0' || *end != '\0' || asked < 1 || asked > 1000) {
+            std::fprintf(stderr, "usage: curl_fetch_bench [ROUNDS from 1 to 1000 [ANSWER...]]\n");
+            return 2;
+        }
+        rounds = static_cast<int>(asked);
+    }
     std::printf("%-11s %6s %9s %14s %14s %10s %6s %9s %9s %11s %6s\n", "answer", "rounds", "body MiB", "fetch ms best",
                 "curl ms best", "fetch/curl", "goal", "(median)", "peak MiB", "peak/body", "goal");
     qz::CurlTransport transport;

@@ -105,9 +105,9 @@ std::string request_address(const std::string& address)
 namespace {
 
 struct PrefixSink {
-    std::string* prefix;
-    std::size_t limit;
-    std::uint64_t max_size;
+    std::string* prefix = nullptr;
+    std::size_t limit = 0;
+    std::uint64_t max_size = 0;
     std::uint64_t length = 0;
 };
 

@@ -177,7 +177,7 @@ public:
 
 private:
     lzma_stream stream_ = LZMA_STREAM_INIT;
-    unsigned char header_[13];
+    unsigned char header_[13]{};
     std::string_view compressed_;
     bool fed_data_ = false;
     bool ready_ = false;

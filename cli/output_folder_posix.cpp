@@ -96,6 +96,9 @@ struct PartFile::Handles {
     Fd file;
     std::string leaf;
     bool committed = false;
+    Handles() = default;
+    Handles(const Handles&) = delete;  // the part file is removed once
+    Handles& operator=(const Handles&) = delete;
     ~Handles()
     {
         if (!committed && dir && !leaf.empty())

@@ -103,6 +103,9 @@ struct PartFile::Handles {
     std::wstring dir;
     std::wstring path;
     bool committed = false;
+    Handles() = default;
+    Handles(const Handles&) = delete;  // the part file is removed once
+    Handles& operator=(const Handles&) = delete;
     ~Handles()
     {
         file.reset();

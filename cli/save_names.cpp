@@ -186,7 +186,7 @@ std::string save_name(std::string_view address)
         segments.push_back(finish_segment(secure ? "%!" + first : first));
         if (rest.empty()) {
             // The host alone: no path at all, unlike "HOST/" below.
-            segments.push_back("%=");
+            segments.emplace_back("%=");
             path_follows = false;
         } else if (rest[0] == '/') {
             rest.remove_prefix(1);
@@ -196,7 +196,7 @@ std::string save_name(std::string_view address)
             path_follows = false;
         }
     } else {
-        segments.push_back("%+");
+        segments.emplace_back("%+");
         rest = address;
     }
     // The path (query and fragment included) cut at "/"; a trailing "/"

@@ -86,7 +86,7 @@ std::optional<SaveOptions> parse_save_options(int argc, char** argv, std::string
             const char* v = value();
             if (!v)
                 return std::nullopt;
-            options.page_files.push_back(v);
+            options.page_files.emplace_back(v);
         } else if (arg == "--jobs" || arg == "--rate" || arg == "--retries" || arg == "--connect-timeout" ||
                    arg == "--stall-timeout") {
             const char* v = value();

@@ -2,7 +2,7 @@
 // visible instead of dropped.
 #include "gbk.h"
 
-#include <errno.h>
+#include <cerrno>
 #include <iconv.h>
 
 #include <cstddef>

@@ -211,7 +211,7 @@ void paint_box(HDC dc, const Box& box, CaptionPart part, bool zoomed, bool press
 void paint_caption(HWND window, bool active)
 {
     const LONG style = LONG(GetWindowLongPtrW(window, GWL_STYLE));
-    const HICON icon = caption_icon(window);
+    HICON icon = caption_icon(window);
     const CaptionLayout layout = frame_layout(window, icon);
     if (layout.band.empty())
         return;

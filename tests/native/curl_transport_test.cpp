@@ -102,7 +102,7 @@ Fetched fetch_by_hand(CurlTransport& transport, const std::string& uin, std::siz
 TEST(ContentLength, HeaderTextOfTheFinalAnswerWhileTheBodyRunsToItsEnd)
 {
     struct Case {
-        const char* uin;
+        const char* uin = nullptr;
         std::optional<std::string> header;
     };
     const Case cases[] = {

@@ -110,7 +110,7 @@ TEST(MovieHeader, BrokenFilesFailWithAReason)
     } cases[] = {
         {"empty", "", "not a Flash movie"},
         {"text", "hello, world\n", "not a Flash movie"},
-        {"GIF", "GIF89a\x01\x00\x01\x00", "not a Flash movie"},
+        {"GIF", std::string("GIF89a\x01\x00\x01\x00", 10), "not a Flash movie"},
         {"lower-case signature", "fws\x0a" + le32(100), "not a Flash movie"},
         {"two bytes of a signature", "CW", "truncated"},
         {"preamble cut", good_fws.substr(0, 7), "truncated"},

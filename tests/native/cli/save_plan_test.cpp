@@ -13,6 +13,7 @@ using namespace qz::cli;
 std::optional<SaveOptions> parse(std::vector<std::string> args, std::string& problem)
 {
     std::vector<char*> argv;
+    argv.reserve(args.size());
     for (auto& a : args)
         argv.push_back(a.data());
     return parse_save_options(static_cast<int>(argv.size()), argv.data(), problem);

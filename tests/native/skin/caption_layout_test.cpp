@@ -43,7 +43,7 @@ CaptionShape shape(bool menu, bool min, bool max, bool icon, int width = kW, int
 }
 
 struct LayoutCase {
-    const char* name;
+    const char* name = nullptr;
     CaptionShape shape;
     Box icon, icon_slot, minimize, maximize, close, text;
 };

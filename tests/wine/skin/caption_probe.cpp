@@ -94,7 +94,7 @@ int main()
 {
     int argc = 0;
     wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
-    if (!argv || argc < 2 || (argc < 3 && std::wcscmp(argv[1], L"menu")))
+    if (!argv || argc < 2 || (argc < 3 && std::wcscmp(argv[1], L"menu") != 0))
         return 2;
     const wchar_t* command = argv[1];
     if (!std::wcscmp(command, L"hold"))

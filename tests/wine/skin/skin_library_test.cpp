@@ -201,6 +201,7 @@ std::vector<HitRun> caption_runs(HWND frame)
 std::vector<LRESULT> codes_of(const std::vector<HitRun>& runs)
 {
     std::vector<LRESULT> codes;
+    codes.reserve(runs.size());
     for (const HitRun& r : runs)
         codes.push_back(r.code);
     return codes;
