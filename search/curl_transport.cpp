@@ -9,58 +9,12 @@
 #include <mutex>
 #include <string_view>
 
+#include "address_shield.h"
+
 namespace qz {
 namespace {
 
 using OwnedUrl = Owned<CURLU*, curl_url_cleanup>;
-
-// The URL parser refuses spaces and control bytes, which a typed account
-// may hold; the address goes through it with those bytes, '%' and bytes of
-// 0x80 and above written %XX, and every part comes back out with them
-// restored, as the WinINet transport does.
-std::string shielded(const char* address)
-{
-    static constexpr char hex[] = "0123456789ABCDEF";
-    std::string out;
-    for (const char* p = address; *p; ++p) {
-        unsigned char byte = static_cast<unsigned char>(*p);
-        if (byte <= 0x20 || byte >= 0x7F || byte == '%') {
-            out += '%';
-            out += hex[byte >> 4];
-            out += hex[byte & 15];
-        } else {
-            out += *p;
-        }
-    }
-    return out;
-}
-
-int hex_value(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    return -1;
-}
-
-std::string restored(std::string_view part)
-{
-    std::string out;
-    for (std::size_t i = 0; i < part.size(); ++i) {
-        int high = 0, low = 0;
-        if (part[i] == '%' && i + 2 < part.size() && (high = hex_value(part[i + 1])) >= 0 &&
-            (low = hex_value(part[i + 2])) >= 0) {
-            out += static_cast<char>(high << 4 | low);
-            i += 2;
-        } else {
-            out += part[i];
-        }
-    }
-    return out;
-}
 
 // One part of the parsed address, restored; `present` false when the
 // address has none (an empty part).
@@ -110,6 +64,10 @@ bool CurlTransport::split_address(const char* address, AddressParts& parts)
     OwnedUrl url(curl_url());
     if (!url)
         return false;
+    // The URL parser refuses spaces and control bytes, which a typed account
+    // may hold; the address goes through it with those bytes, '%' and bytes
+    // of 0x80 and above written %XX, and every part comes back out with them
+    // restored, as the WinINet transport does.
     std::string ascii = shielded(address);
     if (curl_url_set(url.get(), CURLUPART_URL, ascii.c_str(), 0) != CURLUE_OK)
         return false;

@@ -2,60 +2,20 @@
 #include "wininet_transport.h"
 
 #include <string>
+#include <string_view>
 #include <vector>
+
+#include "address_shield.h"
 
 namespace qz {
 
 namespace {
 
-// Wine's ANSI calls pass the address through the code page and back: bytes
-// of two-byte characters cut its end short or leave stray bytes, tabs are
-// dropped and a line feed ends the path. The address goes through them as
-// ASCII, with '%', control bytes and bytes of 0x80 and above written %XX,
-// and every part comes back out with those bytes restored.
-std::string shielded(const char* address)
-{
-    static constexpr char hex[] = "0123456789ABCDEF";
-    std::string out;
-    for (const char* p = address; *p; ++p) {
-        unsigned char byte = static_cast<unsigned char>(*p);
-        if (byte <= 0x20 || byte >= 0x7F || byte == '%') {
-            out += '%';
-            out += hex[byte >> 4];
-            out += hex[byte & 15];
-        } else {
-            out += *p;
-        }
-    }
-    return out;
-}
-
-int hex_value(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    return -1;
-}
-
 // The part as the caller wrote it; false when it does not fit in `room`
 // characters with its terminator.
-bool restored(const std::vector<char>& part, DWORD length, std::size_t room, std::string& out)
+bool restore_part(const std::vector<char>& part, DWORD length, std::size_t room, std::string& out)
 {
-    out.clear();
-    for (DWORD i = 0; i < length; ++i) {
-        int high = 0, low = 0;
-        if (part[i] == '%' && i + 2 < length && (high = hex_value(part[i + 1])) >= 0 &&
-            (low = hex_value(part[i + 2])) >= 0) {
-            out += static_cast<char>(high << 4 | low);
-            i += 2;
-        } else {
-            out += part[i];
-        }
-    }
+    out = restored(std::string_view(part.data(), length));
     return out.size() < room;
 }
 
@@ -63,6 +23,12 @@ bool restored(const std::vector<char>& part, DWORD length, std::size_t room, std
 
 bool WinInetTransport::split_address(const char* address, AddressParts& parts)
 {
+    // Wine's ANSI calls pass the address through the code page and back:
+    // bytes of two-byte characters cut its end short or leave stray bytes,
+    // tabs are dropped and a line feed ends the path. The address goes
+    // through them as ASCII, with '%', control bytes and bytes of 0x80 and
+    // above written %XX, and every part comes back out with those bytes
+    // restored.
     std::string ascii = shielded(address);
     // Canonicalising never needs much more room than the address; ask again
     // with the size WinINet names if it does.
@@ -94,10 +60,10 @@ bool WinInetTransport::split_address(const char* address, AddressParts& parts)
     if (!InternetCrackUrlA(canonical.data(), 0, 0, &url))
         return false;
     parts.port = url.nPort;
-    return restored(host, url.dwHostNameLength, kHostRoom, parts.host) &&
-           restored(object, url.dwUrlPathLength, kObjectRoom, parts.object) &&
-           restored(user, url.dwUserNameLength, kCredentialRoom, parts.user) &&
-           restored(password, url.dwPasswordLength, kCredentialRoom, parts.password);
+    return restore_part(host, url.dwHostNameLength, kHostRoom, parts.host) &&
+           restore_part(object, url.dwUrlPathLength, kObjectRoom, parts.object) &&
+           restore_part(user, url.dwUserNameLength, kCredentialRoom, parts.user) &&
+           restore_part(password, url.dwPasswordLength, kCredentialRoom, parts.password);
 }
 
 bool WinInetTransport::open_session()
