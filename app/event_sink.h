@@ -1,4 +1,4 @@
-// What the GTK window hands to the handlers for each event the form binds.
+// What the main window hands to the handlers for each event the form binds.
 #pragma once
 
 #include "form.h"
@@ -7,7 +7,7 @@ namespace qz {
 
 struct EventArgs {
     int key_code = 0;
-    int x = 0, y = 0;   // in the control's own coordinates
+    int x = 0, y = 0;   // in the control's client area
     int modifiers = 0;  // kCtrl | kShift | kAlt
 };
 

@@ -6,6 +6,7 @@
 #include <array>
 #include <optional>
 
+#include "event_sink.h"
 #include "form.h"
 #include "handles_win.h"
 #include "list_view_win.h"
@@ -14,19 +15,6 @@
 #include "win32_context_menu.h"
 
 namespace qz {
-
-struct EventArgs {
-    int key_code = 0;
-    int x = 0, y = 0;   // in the control's client area
-    int modifiers = 0;  // kCtrl | kShift | kAlt
-};
-
-// Runs the handler the form bound to an event.
-class EventSink {
-public:
-    virtual ~EventSink() = default;
-    virtual void run(Handler handler, const EventArgs& args) = 0;
-};
 
 class MainWindow {
 public:
