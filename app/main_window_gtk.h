@@ -11,17 +11,18 @@
 #include "event_sink.h"
 #include "form.h"
 #include "owned.h"
+#include "program_handlers.h"
 #include "preview_view_gtk.h"
 #include "result_list_gtk.h"
 
 namespace qz {
 
-class MainWindow {
+class MainWindow final : public HandlerWindow {
 public:
     explicit MainWindow(EventSink& sink) : sink_(sink) {}
     MainWindow(const MainWindow&) = delete;
     MainWindow& operator=(const MainWindow&) = delete;
-    ~MainWindow();
+    ~MainWindow() override;
 
     // Builds the window hidden with all its controls, then raises created.
     // False when any part cannot be made: what was made goes again and
@@ -32,15 +33,16 @@ public:
     // Runs the main loop until the window has been destroyed.
     void run();
     // Puts the focus on a control.
-    void focus(Control control);
+    void focus(Control control) override;
 
     GtkWindow* window() const { return window_.get(); }
     GtkWidget* control(Control control) const { return controls_[static_cast<int>(control)]; }
-    GtkAccountBox& account() { return account_; }
-    GtkResultList& results() { return results_; }
+    GtkAccountBox& account() override { return account_; }
+    GtkResultList& results() override { return results_; }
+    void end_fill() override { results_.end_fill(); }
     WebPreview& preview() { return preview_; }
     // Valid once build() has succeeded.
-    ActionControls action_controls() { return {results_, preview_, *menu_}; }
+    ActionControls action_controls() override { return {results_, preview_, *menu_}; }
 
 private:
     static void destroy_window(GtkWindow* window) { gtk_window_destroy(window); }

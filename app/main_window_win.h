@@ -10,18 +10,19 @@
 #include "form.h"
 #include "handles_win.h"
 #include "list_view_win.h"
+#include "program_handlers.h"
 #include "preview_view_win.h"
 #include "list_view_cells.h"
 #include "win32_context_menu.h"
 
 namespace qz {
 
-class MainWindow {
+class MainWindow final : public HandlerWindow {
 public:
     explicit MainWindow(EventSink& sink) : sink_(sink) {}
     MainWindow(const MainWindow&) = delete;
     MainWindow& operator=(const MainWindow&) = delete;
-    ~MainWindow();
+    ~MainWindow() override;
 
     // Builds the window hidden with all its controls, then raises created.
     // False when any part cannot be made: what was made is destroyed again
@@ -35,17 +36,18 @@ public:
     bool pre_translate(const MSG& message);
     // Puts the focus on a control, also as the one to hand it back to when
     // the window is activated again.
-    void focus(Control control);
+    void focus(Control control) override;
 
     HWND window() const { return window_.get(); }
     HWND control(Control control) const { return controls_[static_cast<int>(control)]; }
     HICON big_icon() const { return big_icon_.get(); }
     HICON small_icon() const { return small_icon_.get(); }
-    EditAccountBox& account() { return account_; }
-    ListViewRows& results() { return results_; }
+    EditAccountBox& account() override { return account_; }
+    ListViewRows& results() override { return results_; }
+    void end_fill() override { results_.end_fill(); }
     WebPreview& preview() { return preview_; }
     // Valid once build() has succeeded.
-    ActionControls action_controls() { return {*cells_, preview_, *menu_}; }
+    ActionControls action_controls() override { return {*cells_, preview_, *menu_}; }
 
 private:
     static LRESULT CALLBACK window_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);

@@ -4,7 +4,7 @@
 #include "clipboard_gtk.h"
 #include "main_window_gtk.h"
 #include "notices_gtk.h"
-#include "search_handlers.h"
+#include "program_handlers.h"
 
 namespace qz {
 
@@ -22,8 +22,6 @@ public:
     void run(Handler handler, const EventArgs& args) override;
 
 private:
-    void created();
-
     PageTransport& transport_;
     Text& page_text_;
     SkinStep skin_step_;

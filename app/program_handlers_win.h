@@ -2,7 +2,7 @@
 #pragma once
 
 #include "main_window_win.h"
-#include "search_handlers.h"
+#include "program_handlers.h"
 #include "win32_clipboard.h"
 #include "win32_notices.h"
 
@@ -22,8 +22,6 @@ public:
     void run(Handler handler, const EventArgs& args) override;
 
 private:
-    void created();
-
     PageTransport& transport_;
     Text& page_text_;
     SkinStep skin_step_;
