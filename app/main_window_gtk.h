@@ -11,8 +11,8 @@
 #include "event_sink.h"
 #include "form.h"
 #include "owned.h"
-#include "program_handlers.h"
 #include "preview_view_gtk.h"
+#include "program_handlers.h"
 #include "result_list_gtk.h"
 
 namespace qz {

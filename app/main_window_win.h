@@ -10,8 +10,8 @@
 #include "form.h"
 #include "handles_win.h"
 #include "list_view_win.h"
-#include "program_handlers.h"
 #include "preview_view_win.h"
+#include "program_handlers.h"
 #include "list_view_cells.h"
 #include "win32_context_menu.h"
 

@@ -37,4 +37,35 @@ struct HandlerPorts {
 // Runs the handler the form bound to an event.
 void run_handler(Handler handler, const EventArgs& args, HandlerPorts& ports);
 
+// The handlers the form binds, run for the main window's events. Window is
+// the toolkit's main window; Owned holds the toolkit's clipboard and notices,
+// names its shell open and readies its ports for a handler in prepare().
+template <class Window, class Owned>
+class BasicProgramHandlers final : public EventSink {
+public:
+    // The skin step of the created handler; tests and benchmarks may put
+    // something else in the program's own place.
+    using SkinStep = void (*)(int skin_number);
+    // Borrows the transport and the page text, which live for the whole run.
+    BasicProgramHandlers(PageTransport& transport, Text& page_text, SkinStep skin_step)
+        : transport_(transport), page_text_(page_text), skin_step_(skin_step)
+    {}
+    // The window the handlers act on; set before it is built.
+    void attach(Window& window) { window_ = &window; }
+    void run(Handler handler, const EventArgs& args) override
+    {
+        owned_.prepare(handler, *window_);
+        HandlerPorts ports{*window_,       transport_, page_text_,       owned_.clipboard,
+                           owned_.notices, skin_step_, Owned::shell_open};
+        run_handler(handler, args, ports);
+    }
+
+private:
+    PageTransport& transport_;
+    Text& page_text_;
+    SkinStep skin_step_;
+    Window* window_ = nullptr;  // not owned
+    Owned owned_;
+};
+
 }  // namespace qz

@@ -144,4 +144,30 @@ TEST(ProgramHandlers, SearchStoresThePageText)
     EXPECT_EQ(std::string(program.page_text.c_str()), "page");
 }
 
+// What a toolkit's handlers own: its ports, readied for each handler.
+struct RecordingOwned {
+    static constexpr auto shell_open = record_shell_open;
+    qz::test::FakeClipboard clipboard{*g_log};
+    qz::test::FakeNotices notices{*g_log};
+    void prepare(qz::Handler, FakeWindow&) { g_log->push_back("prepare"); }
+};
+
+TEST(ProgramHandlers, SinkReadiesItsOwnPortsThenDispatches)
+{
+    Program program;  // for the log and the window
+    ScriptedTransport transport;
+    qz::Text page_text;
+    qz::BasicProgramHandlers<FakeWindow, RecordingOwned> handlers(transport, page_text, record_skin_step);
+    handlers.attach(program.window);
+    qz::EventSink& sink = handlers;
+    sink.run(qz::Handler::created, {});
+    sink.run(qz::Handler::copy, {});
+    const Log expected = {"prepare",      "skin 5",        "shell_open www.qzflash.example",
+                          "focus search", "prepare",       "action_controls",
+                          "selected_row", "cell_text 0 1", "put_text",
+                          "show copied"};
+    EXPECT_EQ(program.log, expected);
+    EXPECT_TRUE(transport.calls.empty());
+}
+
 }  // namespace
