@@ -38,9 +38,9 @@ struct HandlerPorts {
 void run_handler(Handler handler, const EventArgs& args, HandlerPorts& ports);
 
 // The handlers the form binds, run for the main window's events. Window is
-// the toolkit's main window; Owned holds the toolkit's clipboard and notices,
+// the toolkit's main window; Platform holds the toolkit's clipboard and notices,
 // names its shell open and readies its ports for a handler in prepare().
-template <class Window, class Owned>
+template <class Window, class Platform>
 class BasicProgramHandlers final : public EventSink {
 public:
     // The skin step of the created handler; tests and benchmarks may put
@@ -54,9 +54,9 @@ public:
     void attach(Window& window) { window_ = &window; }
     void run(Handler handler, const EventArgs& args) override
     {
-        owned_.prepare(handler, *window_);
-        HandlerPorts ports{*window_,       transport_, page_text_,       owned_.clipboard,
-                           owned_.notices, skin_step_, Owned::shell_open};
+        platform_.prepare(handler, *window_);
+        HandlerPorts ports{*window_,          transport_, page_text_,          platform_.clipboard,
+                           platform_.notices, skin_step_, Platform::shell_open};
         run_handler(handler, args, ports);
     }
 
@@ -65,7 +65,7 @@ private:
     Text& page_text_;
     SkinStep skin_step_;
     Window* window_ = nullptr;  // not owned
-    Owned owned_;
+    Platform platform_;
 };
 
 }  // namespace qz
