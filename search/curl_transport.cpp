@@ -52,9 +52,10 @@ constexpr long kReceiveBuffer = static_cast<long>(kLargestChunk);
 // Bytes that may wait for the reader before libcurl is told to hold the
 // rest: a pause costs libcurl a copy of what it holds and a heap round trip,
 // and one perform reads the socket many times over, so pausing whenever the
-// reader's buffer is full cost more than the fetch (10,240-byte reads of a
-// body without Content-Length). The peak stays within a megabyte of the body.
-constexpr std::size_t kSpillRoom = std::size_t(1) << 20;
+// reader's buffer was full cost more than the fetch itself (10,240-byte reads
+// of a body without Content-Length: 2.7 times curl). A larger room only
+// touches more memory: 128 KiB measured best, 1 and 4 MiB slower.
+constexpr std::size_t kSpillRoom = std::size_t(128) << 10;
 
 // A loop of redirects would otherwise hold the window for ever.
 constexpr long kMostRedirects = 30;
@@ -292,8 +293,8 @@ std::size_t CurlTransport::on_body(char* data, std::size_t size, std::size_t cou
     std::size_t bytes = size * count;
     if (bytes == 0)
         return 0;
-    // The reader's buffer is full (or no read is under way) and a megabyte
-    // waits already: libcurl holds the bytes and stops reading the socket
+    // The reader's buffer is full (or no read is under way) and kSpillRoom
+    // bytes wait already: libcurl holds the bytes and stops reading the socket
     // until the next read().
     if (transport->target_got_ == transport->target_room_ &&
         transport->spill_.size() - transport->spill_at_ >= kSpillRoom) {

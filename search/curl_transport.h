@@ -60,7 +60,7 @@ private:
     bool paused_ = false;        // the body callback asked libcurl to hold its bytes
     std::optional<std::string> content_length_;
     // The caller's buffer during read(); bytes of a callback beyond its room
-    // wait in `spill_` (up to a megabyte and one callback more) for the next
+    // wait in `spill_` (up to 128 KiB and one callback more) for the next
     // read.
     char* target_ = nullptr;
     std::size_t target_room_ = 0;
