@@ -15,10 +15,6 @@ namespace qz::cli {
 void fetch_modules(const std::vector<Module*>& modules, const SaveOptions& options, OutputFolder& folder,
                    SaveProgress& progress, const volatile std::sig_atomic_t& stop);
 
-// The address as it goes into a request: cut at its first "#", with spaces
-// and control bytes written %XX (the search sends the rest as it is).
-std::string request_address(const std::string& address);
-
 // The first `limit` bytes of the body at `url` and the body's whole length
 // (the rest is read and dropped, up to `max_size`); false with `error` for
 // a failure or a status other than 2xx.

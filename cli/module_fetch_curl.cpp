@@ -4,7 +4,6 @@
 
 #include <chrono>
 #include <cmath>
-#include <cstdio>
 #include <deque>
 #include <map>
 #include <memory>
@@ -84,25 +83,20 @@ void fail(Module& m, std::string why)
     m.result.fetched = utc_now();
 }
 
-}  // namespace
-
-std::string request_address(const std::string& address)
+// What every module request sends and follows; a transfer that moves less
+// than a byte a second for its stall time ends (each caller sets the times).
+void set_module_request(CURL* e, const char* url, curl_slist* accept)
 {
-    std::string out;
-    for (char c : address.substr(0, address.find('#'))) {
-        auto byte = static_cast<unsigned char>(c);
-        if (byte <= 0x20 || byte == 0x7F) {
-            char escaped[4];
-            std::snprintf(escaped, sizeof escaped, "%%%02X", byte);
-            out += escaped;
-        } else {
-            out += c;
-        }
-    }
-    return out;
+    curl_easy_setopt(e, CURLOPT_URL, url);
+    curl_easy_setopt(e, CURLOPT_USERAGENT, kUserAgent);
+    curl_easy_setopt(e, CURLOPT_HTTPHEADER, accept);
+    curl_easy_setopt(e, CURLOPT_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(e, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(e, CURLOPT_FOLLOWLOCATION, 1L);
+    curl_easy_setopt(e, CURLOPT_MAXREDIRS, 5L);
+    curl_easy_setopt(e, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(e, CURLOPT_LOW_SPEED_LIMIT, 1L);
 }
-
-namespace {
 
 struct PrefixSink {
     std::string* prefix = nullptr;
@@ -135,18 +129,10 @@ bool fetch_url_prefix(const std::string& url, std::size_t limit, std::uint64_t m
         return false;
     }
     PrefixSink sink{&prefix, limit, max_size};
-    std::string target = request_address(url);
+    std::string target = request_object(url);
     CURL* e = easy.get();
-    curl_easy_setopt(e, CURLOPT_URL, target.c_str());
-    curl_easy_setopt(e, CURLOPT_USERAGENT, kUserAgent);
-    curl_easy_setopt(e, CURLOPT_HTTPHEADER, accept.get());
-    curl_easy_setopt(e, CURLOPT_PROTOCOLS_STR, "http,https");
-    curl_easy_setopt(e, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
-    curl_easy_setopt(e, CURLOPT_FOLLOWLOCATION, 1L);
-    curl_easy_setopt(e, CURLOPT_MAXREDIRS, 5L);
-    curl_easy_setopt(e, CURLOPT_NOSIGNAL, 1L);
+    set_module_request(e, target.c_str(), accept.get());
     curl_easy_setopt(e, CURLOPT_CONNECTTIMEOUT, 15L);
-    curl_easy_setopt(e, CURLOPT_LOW_SPEED_LIMIT, 1L);
     curl_easy_setopt(e, CURLOPT_LOW_SPEED_TIME, 30L);
     curl_easy_setopt(e, CURLOPT_WRITEFUNCTION, on_prefix);
     curl_easy_setopt(e, CURLOPT_WRITEDATA, &sink);
@@ -192,7 +178,7 @@ void fetch_modules(const std::vector<Module*>& modules, const SaveOptions& optio
     for (Module* m : modules) {
         auto t = std::make_unique<Transfer>();
         t->module = m;
-        t->url = request_address(m->address);
+        t->url = request_object(m->address);
         t->host = host_of(m->address);
         t->progress = &progress;
         t->max_size = options.max_size;
@@ -217,16 +203,8 @@ void fetch_modules(const std::vector<Module*>& modules, const SaveOptions& optio
         t->digest.emplace();
         t->bytes = 0;
         t->too_big = t->write_failed = t->discarding = t->status_checked = false;
-        curl_easy_setopt(e, CURLOPT_URL, t->url.c_str());
-        curl_easy_setopt(e, CURLOPT_USERAGENT, kUserAgent);
-        curl_easy_setopt(e, CURLOPT_HTTPHEADER, accept.get());
-        curl_easy_setopt(e, CURLOPT_PROTOCOLS_STR, "http,https");
-        curl_easy_setopt(e, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
-        curl_easy_setopt(e, CURLOPT_FOLLOWLOCATION, 1L);
-        curl_easy_setopt(e, CURLOPT_MAXREDIRS, 5L);
-        curl_easy_setopt(e, CURLOPT_NOSIGNAL, 1L);
+        set_module_request(e, t->url.c_str(), accept.get());
         curl_easy_setopt(e, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(options.connect_timeout * 1000));
-        curl_easy_setopt(e, CURLOPT_LOW_SPEED_LIMIT, 1L);
         curl_easy_setopt(e, CURLOPT_LOW_SPEED_TIME, std::max(1L, std::lround(options.stall_timeout)));
         curl_easy_setopt(e, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(options.max_size));
         curl_easy_setopt(e, CURLOPT_WRITEFUNCTION, on_body);

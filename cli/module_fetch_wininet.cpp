@@ -6,7 +6,6 @@
 
 #include <chrono>
 #include <cmath>
-#include <cstdio>
 #include <map>
 #include <thread>
 #include <vector>
@@ -143,28 +142,12 @@ Attempt fetch_once(HINTERNET session, const std::string& url, PartFile& part, co
 
 }  // namespace
 
-std::string request_address(const std::string& address)
-{
-    std::string out;
-    for (char c : address.substr(0, address.find('#'))) {
-        auto byte = static_cast<unsigned char>(c);
-        if (byte <= 0x20 || byte == 0x7F) {
-            char escaped[4];
-            std::snprintf(escaped, sizeof escaped, "%%%02X", byte);
-            out += escaped;
-        } else {
-            out += c;
-        }
-    }
-    return out;
-}
-
 bool fetch_url_prefix(const std::string& url, std::size_t limit, std::uint64_t max_size, std::string& prefix,
                       std::uint64_t& length, std::string& error)
 {
     OwnedInternet session(InternetOpenA(kUserAgent, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
     const char headers[] = "Accept: */*\r\n";
-    OwnedInternet request(session ? InternetOpenUrlA(session.get(), request_address(url).c_str(), headers,
+    OwnedInternet request(session ? InternetOpenUrlA(session.get(), request_object(url).c_str(), headers,
                                                      static_cast<DWORD>(sizeof headers - 1),
                                                      INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE, 0)
                                   : nullptr);
@@ -243,7 +226,7 @@ void fetch_modules(const std::vector<Module*>& modules, const SaveOptions& optio
                 std::this_thread::sleep_until(slot->second);
             next_start[host] = Clock::now() + gap;
             ++m->result.attempts;
-            a = fetch_once(session.get(), request_address(m->address), *part, options, progress, stop);
+            a = fetch_once(session.get(), request_object(m->address), *part, options, progress, stop);
             if (a.why.empty() || !a.retry || m->result.attempts > options.retries || stop || !part->rewind())
                 break;
             // 0.5 s, 1 s, 2 s, ... between attempts.
